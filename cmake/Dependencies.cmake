@@ -1,0 +1,18 @@
+# System libraries, as imported targets.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(JPEG REQUIRED)
+find_package(CURL REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+# The Firebird client library is loaded at run time (dlopen), so only its headers are needed here.
+find_path(FIREBIRD_INCLUDE_DIR firebird/Interface.h REQUIRED)
+add_library(Firebird::headers INTERFACE IMPORTED)
+set_target_properties(Firebird::headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${FIREBIRD_INCLUDE_DIR})
+target_link_libraries(Firebird::headers INTERFACE ${CMAKE_DL_LIBS})
+
+find_path(HTTPLIB_INCLUDE_DIR httplib.h REQUIRED)
+add_library(httplib::httplib INTERFACE IMPORTED)
+set_target_properties(httplib::httplib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${HTTPLIB_INCLUDE_DIR})
+target_link_libraries(httplib::httplib INTERFACE Threads::Threads)

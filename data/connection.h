@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/fb_client.h"
+
+namespace data {
+
+class Dataset;
+
+// The single transaction of a connection. Open and execute start it; only an explicit commit ends it,
+// and a commit first closes every open result of the datasets that use it.
+class Transaction
+{
+public:
+    explicit Transaction(class Connection& connection) : connection_(connection) {}
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool inTransaction() const { return handle_ != nullptr; }
+    // Starts a transaction (connecting first) when none runs.
+    void activate();
+    // Closes every open dataset, then commits. Committing with no running transaction is an error.
+    void commit();
+
+    // The running transaction, started when needed.
+    Firebird::ITransaction* handle();
+
+    void attach(Dataset* dataset);
+    void detach(Dataset* dataset);
+
+private:
+    friend class Connection;
+    void commitHandle();
+    void abandonHandle();
+
+    Connection& connection_;
+    Firebird::ITransaction* handle_ = nullptr;
+    std::vector<Dataset*> datasets_;
+};
+
+// One connection to a local database file: user, password, character set WIN1251, dialect 3.
+class Connection
+{
+public:
+    static constexpr const char* UserName = "sysdba";
+    static constexpr const char* Password = "quillwork";
+    static constexpr const char* CharacterSet = "WIN1251";
+
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setDatabaseName(std::string path) { databaseName_ = std::move(path); }
+    const std::string& databaseName() const { return databaseName_; }
+
+    bool connected() const { return attachment_ != nullptr; }
+    // Connects when not connected; does nothing otherwise.
+    void connect();
+    // Commits a running transaction, then detaches.
+    void close();
+
+    Transaction& defaultTransaction() { return transaction_; }
+    Firebird::IAttachment* attachment();
+
+    // Creates a new, empty database file with the connection settings and attaches to it.
+    void createDatabase();
+
+private:
+    std::vector<unsigned char> parameterBlock(bool forCreate) const;
+
+    std::string databaseName_;
+    Firebird::IAttachment* attachment_ = nullptr;
+    Transaction transaction_;
+};
+
+} // namespace data

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include <firebird/Interface.h>
+
+namespace data {
+
+// The one error type of the database layer: the engine's (or the layer's own) message.
+class DbError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The Firebird client library, loaded at run time so that its absence is reported by name.
+class FbClient
+{
+public:
+    static constexpr const char* LibraryName = "libfbclient.so.2";
+
+    // Loads the library on first use; throws DbError naming the library when it cannot be loaded.
+    static FbClient& instance();
+
+    Firebird::IMaster* master() const { return master_; }
+    Firebird::IUtil* util() const { return util_; }
+    Firebird::IProvider* provider() const { return provider_; }
+
+    // The text of a failed status vector, as the engine words it.
+    std::string formatStatus(Firebird::IStatus* status) const;
+
+private:
+    FbClient();
+    Firebird::IMaster* master_ = nullptr;
+    Firebird::IUtil* util_ = nullptr;
+    Firebird::IProvider* provider_ = nullptr;
+};
+
+// A status wrapper that turns every failed client call into DbError at once.
+class Status
+{
+public:
+    Status();
+    ~Status();
+    Status(const Status&) = delete;
+    Status& operator=(const Status&) = delete;
+
+    Firebird::ThrowStatusWrapper* operator&() { return &wrapper_; }
+
+    // Runs a client call and rethrows its failure as DbError with the engine's text.
+    template <typename F> decltype(auto) call(F&& f)
+    {
+        try {
+            return f(&wrapper_);
+        } catch (const Firebird::FbException& e) {
+            throw DbError(FbClient::instance().formatStatus(e.getStatus()));
+        }
+    }
+
+private:
+    Firebird::IStatus* status_;
+    Firebird::ThrowStatusWrapper wrapper_;
+};
+
+} // namespace data
