@@ -1,5 +1,7 @@
 #include "data/fb_client.h"
 
+#include "platform/win1251.h"
+
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
@@ -51,7 +53,8 @@ std::string FbClient::formatStatus(Firebird::IStatus* status) const
 {
     char buffer[2048];
     util_->formatStatus(buffer, sizeof buffer, status);
-    std::string text = buffer;
+    // The engine words its messages in the connection's character set.
+    std::string text = platform::fromWin1251(QByteArray(buffer)).toStdString();
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     return text;
