@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include "data/connection.h"
@@ -34,9 +35,27 @@ public:
     void DataModuleCreate();
 
     const QString& appDir() const { return appDir_; }
+    // AppDir + "/PREVIEW/" + id + ".jpg"; the id must be a whole decimal number.
+    QString previewPath(const QByteArray& pictureId) const;
+
+    // The record store: every value arrives as text cut from a page.
+    void InsertPicture(const QByteArray& pictureId, const QByteArray& title, const QByteArray& acceptDate,
+                       const QByteArray& keywords, const QByteArray& batchId);
+    void UpdatePicture(const QByteArray& pictureId, const QByteArray& title, const QByteArray& acceptDate,
+                       const QByteArray& keywords, const QByteArray& batchId);
+    void StoreSale(const QByteArray& pictureId, const QByteArray& title, const QByteArray& count,
+                   const QByteArray& money, const QByteArray& saleDate, int kind);
 
 private:
+    void commitIfActive();
+    bool countWrittenThisCollection(const QByteArray& pictureId, const QByteArray& date) const;
+    void rememberCountWritten(const QByteArray& pictureId, const QByteArray& date);
+
     QString appDir_;
+    // The pictures whose COUNT the regular or on-demand entries of the day being collected have
+    // written; an enhanced entry adds to such a COUNT and replaces any other.
+    QByteArray countedDate_;
+    QSet<QByteArray> countedIds_;
 
 public:
     Connection IBDatabase1;
