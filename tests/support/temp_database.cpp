@@ -1,0 +1,43 @@
+#include "tests/support/temp_database.h"
+
+#include <QDir>
+
+#include <stdexcept>
+
+#include "data/database_file.h"
+
+namespace test_support {
+
+TempDatabase::TempDatabase() : dir_(QDir::tempPath() + QStringLiteral("/photoledger-test-XXXXXX"))
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary directory: " + dir_.errorString().toStdString());
+    appDir_ = dir_.path();
+    QDir(appDir_).mkdir(QStringLiteral("PREVIEW"));
+    QDir(appDir_).mkdir(QStringLiteral("Temp"));
+    data::createDatabaseFile(databasePath());
+    dm_ = std::make_unique<data::Tdm>(appDir_);
+    dm_->DataModuleCreate();
+    data::dm = dm_.get();
+}
+
+TempDatabase::~TempDatabase()
+{
+    if (data::dm == dm_.get())
+        data::dm = nullptr;
+    dm_.reset();
+}
+
+QString TempDatabase::databasePath() const
+{
+    return appDir_ + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
+}
+
+void TempDatabase::execute(const QByteArray& sql)
+{
+    dm_->qrExecute.setText(sql);
+    dm_->qrExecute.execute();
+    dm_->Transaction.commit();
+}
+
+} // namespace test_support

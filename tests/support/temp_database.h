@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "data/dm.h"
+
+namespace test_support {
+
+// A program directory of its own in a fresh temporary directory: PHOTOLEDGER.GDB created from the
+// schema script, PREVIEW/ and Temp/, and a connected data module over it (also installed as the
+// program-wide data::dm while this object lives). Everything is removed again on destruction.
+class TempDatabase
+{
+public:
+    TempDatabase();
+    ~TempDatabase();
+    TempDatabase(const TempDatabase&) = delete;
+    TempDatabase& operator=(const TempDatabase&) = delete;
+
+    const QString& appDir() const { return appDir_; }
+    QString databasePath() const;
+    data::Tdm& dm() { return *dm_; }
+
+    // Runs one statement on qrExecute and commits it.
+    void execute(const QByteArray& sql);
+
+private:
+    QTemporaryDir dir_;
+    QString appDir_;
+    std::unique_ptr<data::Tdm> dm_;
+};
+
+// A GoogleTest fixture giving every test a TempDatabase of its own.
+class DatabaseTest : public ::testing::Test
+{
+protected:
+    TempDatabase db;
+    data::Tdm& dm() { return db.dm(); }
+};
+
+} // namespace test_support
