@@ -12,7 +12,9 @@ add_library(Firebird::headers INTERFACE IMPORTED)
 set_target_properties(Firebird::headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${FIREBIRD_INCLUDE_DIR})
 target_link_libraries(Firebird::headers INTERFACE ${CMAKE_DL_LIBS})
 
-find_path(HTTPLIB_INCLUDE_DIR httplib.h REQUIRED)
+# The distribution's cpp-httplib is a compiled library: its header must be read with the same feature
+# definitions the library was built with, which pkg-config supplies.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 add_library(httplib::httplib INTERFACE IMPORTED)
-set_target_properties(httplib::httplib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${HTTPLIB_INCLUDE_DIR})
-target_link_libraries(httplib::httplib INTERFACE Threads::Threads)
+target_link_libraries(httplib::httplib INTERFACE PkgConfig::HTTPLIB Threads::Threads)
