@@ -25,12 +25,15 @@ Dataset::~Dataset()
 
 void Dataset::close()
 {
+    const bool wasOpen = isOpen();
     statement_.reset();
     rows_.clear();
     rows_.shrink_to_fit();
     current_ = -1;
     eof_ = true;
     exhausted_ = true;
+    if (wasOpen && afterClose)
+        afterClose();
 }
 
 void Dataset::openSelect(const QByteArray& sql, const std::vector<Value>& parameters)
@@ -41,11 +44,15 @@ void Dataset::openSelect(const QByteArray& sql, const std::vector<Value>& parame
     statement->open(transaction, parameters);
     statement_ = std::move(statement);
     exhausted_ = false;
-    if (fetchOne()) {
+    const bool hasRows = fetchOne();
+    if (hasRows) {
         setCurrent(0);
         eof_ = false;
-        raiseAfterScroll();
     }
+    if (afterOpen)
+        afterOpen();
+    if (hasRows)
+        raiseAfterScroll();
 }
 
 bool Dataset::fetchOne()

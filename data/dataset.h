@@ -62,6 +62,10 @@ public:
 
     // Raised after every change of the current row, including an open that yields rows.
     std::function<void()> afterScroll;
+    // Raised after an open has succeeded (before its first afterScroll), and after an open dataset
+    // has been closed (also by a commit), so that views can follow.
+    std::function<void()> afterOpen;
+    std::function<void()> afterClose;
 
 protected:
     // Prepares and opens a select in the running transaction (started when needed); fetches row 1.

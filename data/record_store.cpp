@@ -4,6 +4,7 @@
 
 #include "data/dm.h"
 #include "data/ids.h"
+#include "data/sql_text.h"
 
 namespace data {
 
@@ -13,11 +14,6 @@ constexpr int TitleCapacity = 500;
 constexpr int KeywordsCapacity = 1000;
 
 enum SaleKind { Regular = 0, OnDemand = 1, Enhanced = 2 };
-
-QByteArray quotedLiteral(const QByteArray& text)
-{
-    return QByteArray(text).replace('\'', "''");
-}
 
 // yyyy-mm-dd to dd.mm.yyyy, by character positions; the result must be a real date, since it is
 // written into a statement as a literal.
@@ -97,8 +93,8 @@ void Tdm::UpdatePicture(const QByteArray& pictureId, const QByteArray& title, co
     Transaction.activate();
     // Cut to the columns' capacity as an insert does, so that a long title never fails the update.
     const QByteArray firstLine = "update PICTURES set ACCEPT_DATE = '" + acceptDate + "', " + "TITLE = '" +
-                                 quotedLiteral(title.left(TitleCapacity)) + "', " + "KEYWORDS = '" +
-                                 quotedLiteral(keywords.left(KeywordsCapacity)) + "', ";
+                                 doubledQuotes(title.left(TitleCapacity)) + "', " + "KEYWORDS = '" +
+                                 doubledQuotes(keywords.left(KeywordsCapacity)) + "', ";
     const QByteArray batchAssignment = batchId.isEmpty() ? QByteArray("IDBATCH = NULL ")
                                                          : QByteArray("IDBATCH = '" + batchId + "' ");
     const QByteArray secondLine = batchAssignment + " where ID = " + pictureId;
