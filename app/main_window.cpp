@@ -1,0 +1,114 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/about_box.h"
+#include "app/calendar_fill.h"
+#include "app/program.h"
+#include "data/dm.h"
+#include "platform/handler_guard.h"
+
+namespace app {
+
+TfmMain* fmMain = nullptr;
+
+namespace {
+
+const QSize DesignSize(882, 584);
+
+void connectDatabase(data::Tdm& module)
+{
+    module.IBDatabase1.connect();
+    module.Transaction.activate();
+}
+
+} // namespace
+
+TfmMain::TfmMain(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), AppDir(QDir::cleanPath(programDir))
+{
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QStringLiteral("Список объектов"));
+    resize(DesignSize);
+    buildMenu();
+    setCentralWidget(buildCentre());
+    connectHandlers();
+}
+
+void TfmMain::connectHandlers()
+{
+    platform::connectGuarded(N3, &QAction::triggered, this, &TfmMain::N3Click);
+    platform::connectGuarded(N2, &QAction::triggered, this, &TfmMain::N2Click);
+    platform::connectGuarded(N10, &QAction::triggered, this, &TfmMain::N10Click);
+    platform::connectGuarded(N101, &QAction::triggered, this, &TfmMain::N101Click);
+    platform::connectGuarded(Button1, &QPushButton::clicked, this, &TfmMain::Button1Click);
+}
+
+void TfmMain::FormShow()
+{
+    data::Starting = 0;
+    connectDatabase(*data::dm);
+    tvFolders->setFocus();
+}
+
+void TfmMain::FormClose()
+{
+    // Nothing is kept between runs yet; the window settings are saved here once they are.
+}
+
+void TfmMain::N3Click()
+{
+    showModally(fmExplorer);
+}
+
+void TfmMain::N2Click()
+{
+    close();
+}
+
+void TfmMain::N10Click()
+{
+    showModally(fmGraph);
+}
+
+void TfmMain::N101Click()
+{
+    showModally(fmAbout);
+}
+
+void TfmMain::Button1Click()
+{
+    fillCalendar(data::dm->qrExecute, data::dm->Transaction);
+}
+
+void TfmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (std::exchange(shown_, true))
+        return;
+    platform::guarded([this] { FormShow(); });
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    platform::guarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TfmMain::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = (event->key() == Qt::Key_Return && event->modifiers() == Qt::NoModifier) ||
+                       (event->key() == Qt::Key_Enter && (event->modifiers() & ~Qt::KeypadModifier) == 0);
+    if (enter) {
+        Button2->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace app

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTreeWidget;
+
+namespace app {
+
+class ClickLabel;
+
+// The main window "Список объектов": folder tree on the left, picture grid in the centre, preview and
+// filter group on the right, daily sales strip at the bottom, and the main menu. Its controls carry
+// the names by which the rest of the program (and the settings file) finds them.
+//
+// Creation (the constructor) builds the controls in their design states and takes the program's
+// directory; nothing here touches the data module before the first show.
+class TfmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TfmMain(const QString& programDir, QWidget* parent = nullptr);
+
+    // The first show: clears Starting, connects the database and starts the transaction, and gives the
+    // folder tree the focus. An error ends the sequence at the failed step.
+    void FormShow();
+    // Runs as the window closes, before the program ends.
+    void FormClose();
+
+    void N3Click();
+    void N2Click();
+    void N10Click();
+    void N101Click();
+    // Maintenance command of the hidden Button1: fills the CALENDAR table.
+    void Button1Click();
+
+    // The program's directory, without a trailing separator.
+    QString AppDir;
+    // Ids of the grid rows being moved into a folder, as decimal texts.
+    QStringList SelectedIds;
+    // Tokens of the DIAGRAM text of the mini-chart cell being painted.
+    QStringList DiagramTokens;
+    int CurrentFolderId = 0;
+    int CurrentPictureId = 0;
+
+    // Controls, owned by the window.
+    QWidget* Panel1 = nullptr;
+    QFrame* pnLeft = nullptr;
+    QTreeWidget* tvFolders = nullptr;
+    QTableView* picGrid = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* EDBImage1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QDateTimeEdit* edFrom = nullptr;
+    QDateTimeEdit* edTill = nullptr;
+    QComboBox* cbPeriod = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* edKeywords = nullptr;
+    ClickLabel* Label5 = nullptr;
+    QCheckBox* chWithoutFirstDays = nullptr;
+    QCheckBox* chShowZero = nullptr;
+    QCheckBox* chOnlyNew = nullptr;
+    QPushButton* Button2 = nullptr;
+    QLabel* lbCount = nullptr;
+    QCheckBox* chNoFolder = nullptr;
+    QFrame* pnBottom = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    QAction* N3 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N10 = nullptr;
+    QAction* N101 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Enter in a control that does not use it presses the default button "Применить".
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildMenu();
+    QWidget* buildCentre();
+    QWidget* buildLeftPanel();
+    QWidget* buildGrid();
+    QWidget* buildRightPanel();
+    QWidget* buildFilterGroup();
+    QWidget* buildPeriodPanel();
+    QWidget* buildKeywordRow();
+    QWidget* buildCountRow();
+    QWidget* buildBottomPanel();
+    void connectHandlers();
+
+    bool shown_ = false;
+};
+
+// The main window; created first at start-up.
+extern TfmMain* fmMain;
+
+} // namespace app

@@ -1,0 +1,55 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "app/about_box.h"
+#include "app/main_window.h"
+#include "data/dm.h"
+#include "platform/handler_guard.h"
+
+namespace app {
+
+TfmAbout* fmAbout = nullptr;
+QDialog* fmExplorer = nullptr;
+QDialog* fmGraph = nullptr;
+
+void showModally(QDialog* window)
+{
+    if (window)
+        window->exec();
+}
+
+Program::Program(const QString& programDir)
+{
+    mainWindow_ = std::make_unique<TfmMain>(programDir);
+    fmMain = mainWindow_.get();
+    platform::guarded([this] { dataModule_ = std::make_unique<data::Tdm>(fmMain->AppDir); });
+    if (!dataModule_)
+        return;
+    data::dm = dataModule_.get();
+    platform::guarded([this] { dataModule_->DataModuleCreate(); });
+    aboutBox_ = std::make_unique<TfmAbout>();
+    fmAbout = aboutBox_.get();
+}
+
+Program::~Program()
+{
+    fmAbout = nullptr;
+    aboutBox_.reset();
+    fmMain = nullptr;
+    mainWindow_.reset();
+    if (!dataModule_)
+        return;
+    // Closing the connection commits a running transaction; a failed commit is shown, not lost quietly.
+    platform::guarded([this] { dataModule_->IBDatabase1.close(); });
+    data::dm = nullptr;
+    dataModule_.reset();
+}
+
+int Program::run()
+{
+    fmMain->show();
+    return QApplication::exec();
+}
+
+} // namespace app

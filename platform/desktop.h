@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QUrl>
+
+#include "platform/seam_recorder.h"
+
+namespace platform {
+
+// Opens an address with the system's handler for it (the web browser for web addresses). Does not
+// wait and does not report whether a handler was found. While an AddressRecorder lives, the address is
+// recorded there instead.
+void openAddress(const QUrl& address);
+
+class AddressRecorder : public SeamRecorder<AddressRecorder, QUrl>
+{
+};
+
+} // namespace platform
