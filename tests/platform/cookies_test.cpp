@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include "platform/cookies.h"
+#include "platform/firefox_cookies.h"
+
+using platform::Cookie;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A Firefox cookie store in write-ahead-log mode whose rows stay in its -wal file while it is open,
+// as they do while Firefox runs.
+class FirefoxStore
+{
+public:
+    explicit FirefoxStore(const QString& path)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        sqlite3* opened = nullptr;
+        EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &opened), SQLITE_OK);
+        db.reset(opened);
+        exec("pragma journal_mode=wal; pragma wal_autocheckpoint=0;"
+             "create table moz_cookies (id integer primary key, originAttributes text not null default '',"
+             " name text, value text, host text, path text, expiry integer, lastAccessed integer,"
+             " creationTime integer, isSecure integer, isHttpOnly integer, inBrowserElement integer default 0,"
+             " sameSite integer default 0, rawSameSite integer default 0, schemeMap integer default 0)");
+    }
+
+    void add(const char* host, const char* name, const char* value, qint64 expiry, bool secure = false,
+             bool httpOnly = false)
+    {
+        exec(QByteArray("insert into moz_cookies (name, value, host, path, expiry, isSecure, isHttpOnly) values ('") +
+             name + "', '" + value + "', '" + host + "', '/', " + QByteArray::number(expiry) + ", " +
+             QByteArray::number(secure) + ", " + QByteArray::number(httpOnly) + ")");
+    }
+
+private:
+    void exec(const QByteArray& sql) { ASSERT_EQ(sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK); }
+
+    struct Closer
+    {
+        void operator()(sqlite3* db) const { sqlite3_close(db); }
+    };
+    std::unique_ptr<sqlite3, Closer> db;
+};
+
+QByteArray profilesIni(const QByteArray& installDefault)
+{
+    QByteArray text;
+    if (!installDefault.isEmpty())
+        text += "[Install4F96D1932A9F858E]\nDefault=" + installDefault + "\nLocked=1\n\n";
+    return text + "[Profile1]\nName=old\nIsRelative=1\nPath=Profiles/old.default\nDefault=1\n\n"
+                  "[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/new.default-release\n\n"
+                  "[General]\nStartWithLastProfile=1\nVersion=2\n";
+}
+
+} // namespace
+
+TEST(FirefoxCookies, ReadsRowsStillInTheWriteAheadLogFromACopy)
+{
+    QTemporaryDir dir;
+    const QString store = dir.filePath(QStringLiteral("profile/cookies.sqlite"));
+    FirefoxStore firefox(store);
+    firefox.add(".agency.example", "session", "abc", 1900000000, true, true);
+    firefox.add("agency.example", "user", "me", 1900000000123); // milliseconds
+    const QByteArray storeBefore = readFile(store);
+
+    const QList<Cookie> cookies = platform::readFirefoxCookies(store);
+    ASSERT_EQ(cookies.size(), 2);
+    EXPECT_EQ(cookies[0].host, ".agency.example");
+    EXPECT_EQ(cookies[0].name, "session");
+    EXPECT_EQ(cookies[0].value, "abc");
+    EXPECT_EQ(cookies[0].path, "/");
+    EXPECT_EQ(cookies[0].expiry, 1900000000);
+    EXPECT_TRUE(cookies[0].secure);
+    EXPECT_TRUE(cookies[0].httpOnly);
+    EXPECT_EQ(cookies[1].expiry, 1900000000);
+    EXPECT_FALSE(cookies[1].secure);
+    EXPECT_FALSE(cookies[1].httpOnly);
+    EXPECT_EQ(readFile(store), storeBefore); // the store itself is left alone
+}
+
+TEST(FirefoxCookies, StoreThatIsNoDatabaseIsAnError)
+{
+    QTemporaryDir dir;
+    const QString store = dir.filePath(QStringLiteral("cookies.sqlite"));
+    writeFile(store, "not a database");
+    EXPECT_THROW(platform::readFirefoxCookies(store), std::runtime_error);
+    EXPECT_THROW(platform::readFirefoxCookies(dir.filePath(QStringLiteral("missing.sqlite"))), std::runtime_error);
+}
+
+TEST(FirefoxCookies, FindsTheProfileFirefoxStartsWith)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray profiles;
+        const char* expected;
+    } cases[] = {
+        {"install default wins", profilesIni("Profiles/new.default-release"), "Profiles/new.default-release"},
+        {"then the profile marked Default=1", profilesIni({}), "Profiles/old.default"},
+        {"then the first profile", "[Profile0]\nIsRelative=1\nPath=Profiles/new.default-release\n",
+         "Profiles/new.default-release"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir home;
+        const QString root = home.filePath(QStringLiteral(".mozilla/firefox"));
+        writeFile(root + QStringLiteral("/profiles.ini"), c.profiles);
+        writeFile(root + QStringLiteral("/Profiles/old.default/cookies.sqlite"), "");
+        writeFile(root + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"), "");
+        EXPECT_EQ(platform::findFirefoxCookieStore(home.path()),
+                  root + QLatin1Char('/') + QLatin1String(c.expected) + QStringLiteral("/cookies.sqlite"))
+            << c.name;
+    }
+}
+
+TEST(FirefoxCookies, FindsSnapAndFlatpakProfilesAndPrefersTheOneUsedLast)
+{
+    QTemporaryDir home;
+    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), QString());
+
+    const QString snap = home.filePath(QStringLiteral("snap/firefox/common/.mozilla/firefox"));
+    writeFile(snap + QStringLiteral("/profiles.ini"), profilesIni("Profiles/new.default-release"));
+    writeFile(snap + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"), "");
+    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()),
+              snap + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"));
+
+    const QString flatpak = home.filePath(QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"));
+    const QString flatpakStore = flatpak + QStringLiteral("/Profiles/old.default/cookies.sqlite");
+    writeFile(flatpak + QStringLiteral("/profiles.ini"), profilesIni({}));
+    writeFile(flatpakStore, "");
+    writeFile(flatpakStore + QStringLiteral("-wal"), "");
+    QFile wal(flatpakStore + QStringLiteral("-wal"));
+    ASSERT_TRUE(wal.open(QIODevice::ReadWrite));
+    wal.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
+    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), flatpakStore);
+}
+
+TEST(CookieJar, WritesANetscapeJarForTheOwnerOnly)
+{
+    QTemporaryDir dir;
+    const QString jar = dir.filePath(QStringLiteral("cookies.txt"));
+    platform::writeNetscapeCookieJar(
+        jar, {{".agency.example", "/", "session", "abc", 1900000000, true, true},
+              {"agency.example", "", "user", "me", 0, false, false},
+              {"agency.example", "/", "evil", "x\n127.0.0.1\tFALSE\t/\tFALSE\t0\tinjected\t1", 0, false, false}});
+    EXPECT_EQ(readFile(jar), "# Netscape HTTP Cookie File\n"
+                             "#HttpOnly_.agency.example\tTRUE\t/\tTRUE\t1900000000\tsession\tabc\n"
+                             "agency.example\tFALSE\t/\tFALSE\t0\tuser\tme\n");
+    EXPECT_EQ(QFile::permissions(jar) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+}
+
+TEST(CookieJar, HostMatching)
+{
+    const struct
+    {
+        QByteArray cookieHost, host;
+        bool matches;
+    } cases[] = {
+        {"agency.example", "agency.example", true},   {".agency.example", "agency.example", true},
+        {".agency.example", "c.agency.example", true}, {"agency.example", "c.agency.example", false},
+        {".agency.example", "badagency.example", false}, {"AGENCY.example", "agency.EXAMPLE", true},
+        {"127.0.0.1", "127.0.0.1", true},             {"other.example", "agency.example", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::cookieHostMatches(c.cookieHost, c.host), c.matches)
+            << c.cookieHost.constData() << " / " << c.host.constData();
+}
