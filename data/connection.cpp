@@ -97,6 +97,8 @@ std::vector<unsigned char> Connection::parameterBlock(bool forCreate) const
         dpb->insertString(s, isc_dpb_password, Password);
         dpb->insertString(s, isc_dpb_lc_ctype, CharacterSet);
         dpb->insertInt(s, isc_dpb_sql_dialect, 3);
+        if (forcedWrites_)
+            dpb->insertInt(s, isc_dpb_force_write, *forcedWrites_ ? 1 : 0);
         if (forCreate) {
             dpb->insertString(s, isc_dpb_set_db_charset, CharacterSet);
             dpb->insertInt(s, isc_dpb_page_size, 8192);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void setDatabaseName(std::string path) { databaseName_ = std::move(path); }
+    // Switches the file's forced writes on or off at the next attach or create; unset leaves them as
+    // the file has them.
+    void setForcedWrites(bool on) { forcedWrites_ = on; }
     const std::string& databaseName() const { return databaseName_; }
 
     bool connected() const { return attachment_ != nullptr; }
@@ -73,6 +77,7 @@ private:
     std::vector<unsigned char> parameterBlock(bool forCreate) const;
 
     std::string databaseName_;
+    std::optional<bool> forcedWrites_;
     Firebird::IAttachment* attachment_ = nullptr;
     Transaction transaction_;
 };
