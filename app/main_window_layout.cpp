@@ -49,9 +49,10 @@ QCheckBox* checkBox(const char* name, const QString& caption, bool checked)
 
 QDateTimeEdit* datePicker(const char* name, QDate date)
 {
-    auto* picker = named(new QDateTimeEdit(QDateTime(date, QTime(14, 39, 26))), name);
+    auto* picker = named(new QDateTimeEdit, name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QLocale(QLocale::Russian).dateFormat(QLocale::ShortFormat));
+    picker->setDateTime(QDateTime(date, QTime(14, 39, 26)));
     QPalette palette = picker->palette();
     palette.setColor(QPalette::Text, Navy);
     picker->setPalette(palette);

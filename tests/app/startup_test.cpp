@@ -1,0 +1,108 @@
+// Start-up and program end: the order of creation, an unreachable database, and the final commit.
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/about_box.h"
+#include "app/error_box.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "data/dm.h"
+#include "platform/message_box.h"
+#include "tests/support/temp_database.h"
+
+namespace {
+
+// What the engine says when the database file beside the program cannot be opened.
+QString engineMessageForMissingFile(const QString& path)
+{
+    data::Connection connection;
+    connection.setDatabaseName(path.toStdString());
+    try {
+        connection.connect();
+    } catch (const data::DbError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    ADD_FAILURE() << "the engine opened " << path.toStdString();
+    return {};
+}
+
+TEST(StartUp, WithoutADatabaseFileShowsTheEnginesMessageTwiceAndCreatesNothing)
+{
+    QTemporaryDir dir;
+    const QString databasePath = dir.path() + QStringLiteral("/PHOTOLEDGER.GDB");
+    const QString expected = app::errorBoxText(engineMessageForMissingFile(databasePath));
+    platform::MessageBoxRecorder boxes;
+    {
+        app::Program program(dir.path());
+        ASSERT_TRUE(program.started()) << "start-up goes on unconnected";
+        ASSERT_EQ(boxes.requests().size(), 1u);
+        EXPECT_EQ(boxes.requests()[0].text, expected);
+        EXPECT_EQ(data::Starting, 1);
+        EXPECT_FALSE(data::dm->IBDatabase1.connected());
+        EXPECT_NE(app::fmAbout, nullptr);
+
+        app::fmMain->show();
+        ASSERT_EQ(boxes.requests().size(), 2u) << "the first show connects again";
+        EXPECT_EQ(boxes.requests()[1].text, expected);
+        EXPECT_EQ(data::Starting, 0);
+        app::fmMain->close();
+    }
+    EXPECT_EQ(boxes.requests().size(), 2u);
+    EXPECT_FALSE(QFile::exists(databasePath));
+    EXPECT_EQ(data::dm, nullptr);
+    EXPECT_EQ(app::fmMain, nullptr);
+}
+
+class StartUpWithDatabase : public ::testing::Test
+{
+protected:
+    test_support::TempDatabase db;
+    platform::MessageBoxRecorder boxes;
+};
+
+TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxFromTheMenu)
+{
+    app::Program program(db.appDir());
+    ASSERT_TRUE(program.started());
+    EXPECT_NE(data::dm, &db.dm());
+    EXPECT_EQ(data::dm->appDir(), db.appDir());
+    EXPECT_TRUE(data::dm->IBDatabase1.connected());
+    EXPECT_TRUE(data::dm->Transaction.inTransaction());
+    EXPECT_EQ(app::fmMain->AppDir, db.appDir());
+
+    app::fmMain->show();
+    EXPECT_EQ(data::Starting, 0);
+
+    QWidget* shownModally = nullptr;
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        shownModally = QApplication::activeModalWidget();
+        if (shownModally)
+            shownModally->close();
+    });
+    app::fmMain->N101->trigger();
+    EXPECT_EQ(shownModally, app::fmAbout);
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+TEST_F(StartUpWithDatabase, ProgramEndCommitsTheRunningTransaction)
+{
+    {
+        app::Program program(db.appDir());
+        data::dm->qrExecute.setText("insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
+        data::dm->qrExecute.execute();
+    }
+    EXPECT_TRUE(boxes.requests().empty());
+    db.dm().Transaction.commit();
+    db.dm().qrExecute.setText("select count(*) from CALENDAR");
+    db.dm().qrExecute.open();
+    EXPECT_EQ(db.dm().qrExecute.field(0).asInt64(), 1);
+}
+
+} // namespace
