@@ -40,4 +40,19 @@ void TempDatabase::execute(const QByteArray& sql)
     dm_->Transaction.commit();
 }
 
+std::vector<QByteArrayList> TempDatabase::rows(const QByteArray& sql)
+{
+    data::Query& query = dm_->qrExecute;
+    query.setText(sql);
+    std::vector<QByteArrayList> result;
+    for (query.open(); !query.eof(); query.next()) {
+        QByteArrayList row;
+        for (int column = 0; column < static_cast<int>(query.columns().size()); ++column)
+            row.append(query.field(column).asText());
+        result.push_back(row);
+    }
+    query.close();
+    return result;
+}
+
 } // namespace test_support

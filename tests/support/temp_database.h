@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "data/dm.h"
 
@@ -28,6 +30,8 @@ public:
 
     // Runs one statement on qrExecute and commits it.
     void execute(const QByteArray& sql);
+    // Every row of a select run on qrExecute, each column as text (Value::asText).
+    std::vector<QByteArrayList> rows(const QByteArray& sql);
 
 private:
     QTemporaryDir dir_;
