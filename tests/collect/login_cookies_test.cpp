@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "collect/agency_site.h"
+#include "collect/login_cookies.h"
+#include "tests/platform/firefox_store.h"
+
+using collect::AgencySite;
+using collect::prepareCookieJar;
+
+namespace {
+
+class LoginCookiesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { QDir(appDir.path()).mkdir(QStringLiteral("Temp")); }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir appDir;
+    QTemporaryDir home;
+};
+
+} // namespace
+
+TEST_F(LoginCookiesTest, ConfiguredCookieFileIsUsedAsItIs)
+{
+    const QString jar = appDir.filePath(QStringLiteral("cookies.txt"));
+    QFile file(jar);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(prepareCookieJar(AgencySite("http://127.0.0.1:8080", {}, jar), appDir.path(), home.path()), jar);
+}
+
+TEST_F(LoginCookiesTest, MissingConfiguredCookieFileIsAnError)
+{
+    const AgencySite site("http://127.0.0.1:8080", {}, appDir.filePath(QStringLiteral("cookies.txt")));
+    EXPECT_THROW(prepareCookieJar(site, appDir.path(), home.path()), std::runtime_error);
+}
+
+TEST_F(LoginCookiesTest, FirefoxCookiesOfTheContributorHostGoToTheTempJar)
+{
+    const QString root = home.filePath(QStringLiteral(".mozilla/firefox"));
+    QDir().mkpath(root);
+    QFile profiles(root + QStringLiteral("/profiles.ini"));
+    ASSERT_TRUE(profiles.open(QIODevice::WriteOnly));
+    profiles.write("[Profile0]\nName=default\nIsRelative=1\nPath=p.default\nDefault=1\n");
+    profiles.close();
+    test::FirefoxStore firefox(root + QStringLiteral("/p.default/cookies.sqlite"));
+    firefox.add("127.0.0.1", "sid", "s3cret", 1900000000000);
+    firefox.add(".bank.example", "account", "private", 1900000000);
+
+    const QString jar = prepareCookieJar(AgencySite("http://127.0.0.1:8080", {}, {}), appDir.path(), home.path());
+    EXPECT_EQ(jar, appDir.filePath(QStringLiteral("Temp/cookies.txt")));
+    EXPECT_EQ(readFile(jar), "# Netscape HTTP Cookie File\n127.0.0.1\tFALSE\t/\tFALSE\t1900000000\tsid\ts3cret\n");
+}
+
+TEST_F(LoginCookiesTest, NoFirefoxProfileSaysWhatToDo)
+{
+    try {
+        prepareCookieJar(AgencySite("http://127.0.0.1:8080", {}, {}), appDir.path(), home.path());
+        FAIL() << "no error without a Firefox profile";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("CookieFile"), std::string::npos) << e.what();
+    }
+}
