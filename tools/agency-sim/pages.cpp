@@ -12,7 +12,11 @@ namespace {
 class Html
 {
 public:
-    explicit Html(std::string_view lineEnd) : lineEnd_(lineEnd) {}
+    // expectedSize: a generous guess of the page's length, so that a big page is not copied while it grows.
+    explicit Html(std::string_view lineEnd, std::size_t expectedSize = 4096) : lineEnd_(lineEnd)
+    {
+        text_.reserve(expectedSize);
+    }
 
     Html& operator<<(std::string_view line)
     {
@@ -28,6 +32,7 @@ private:
 };
 
 constexpr std::string_view Lf = "\n";
+constexpr std::size_t EntryBytes = 1024; // room for one picture entry with the longest title
 constexpr std::string_view CrLf = "\r\n";
 
 std::string number(std::int64_t value) { return std::to_string(value); }
@@ -215,14 +220,15 @@ void dayEntry(Html& html, const PageWriter& writer, const SaleEntry& entry, cons
 
 std::string PageWriter::dayPage(Day day) const
 {
-    Html html(CrLf);
+    const std::vector<SaleEntry> entries = portfolio_.dayEntries(day);
+    const std::vector<SaleEntry> backup = portfolio_.backupCdEntries(day);
+    Html html(CrLf, 4096 + (entries.size() + backup.size()) * EntryBytes);
     head(html, "daily downloads");
     menu(html);
     html << "<h2>Downloads for " + usDate(day) + "</h2>"
          << "<p><a href=\"stats.mhtml?year_month=" + isoMonth(day.year() / day.month()) + "\">Back to " +
                 monthCaption(day.year() / day.month()) + "</a></p>"
          << "<table class=\"daily\" border=\"0\" cellpadding=\"3\">";
-    const std::vector<SaleEntry> entries = portfolio_.dayEntries(day);
     constexpr std::string_view headings[] = {"Subscription Downloads", "On Demand Downloads", "Enhanced Downloads"};
     for (SaleKind kind : {SaleKind::Regular, SaleKind::OnDemand, SaleKind::Enhanced}) {
         sectionHeading(html, headings[static_cast<int>(kind)]);
@@ -235,7 +241,6 @@ std::string PageWriter::dayPage(Day day) const
         if (!any)
             noDownloadsRow(html);
     }
-    const std::vector<SaleEntry> backup = portfolio_.backupCdEntries(day);
     html << "</table>"
          << "<p class=\"backup\">"
          << "Images printed on a backup CD:"
@@ -255,7 +260,7 @@ std::string PageWriter::dayPage(Day day) const
 //   B+4  <td align=center>APPROVED</td>
 std::string PageWriter::approvedBatchesPage() const
 {
-    Html html(Lf);
+    Html html(Lf, 4096 + portfolio_.batches().size() * 256);
     head(html, "approved batches");
     menu(html);
     html << "<h2>Approved Batches</h2>"
@@ -319,7 +324,7 @@ void batchEntry(Html& html, const PageWriter& writer, const Picture& picture)
 std::string PageWriter::batchPage(const Batch& batch, int page) const
 {
     const int pages = Portfolio::pageCount(batch);
-    Html html(CrLf);
+    Html html(CrLf, 4096 + PicturesPerBatchPage * EntryBytes * 2);
     head(html, "batch " + number(batch.id));
     menu(html);
     html << "<h2>Batch " + number(batch.id) + "</h2>"

@@ -166,40 +166,45 @@ int Portfolio::sellerCount(int day) const
     return static_cast<int>(std::lower_bound(acceptedDay_.begin(), acceptedDay_.end(), day) - acceptedDay_.begin());
 }
 
-std::optional<SaleEntry> Portfolio::sale(int index, int day, SaleKind kind, bool weekend) const
+// One hash per picture and day decides all three kinds in turn, each with its count and earnings.
+void Portfolio::addSales(int index, int day, bool weekend, SalesByKind& sales) const
 {
     const auto at = static_cast<std::size_t>(index);
-    const std::uint32_t threshold = kindThreshold(saleThreshold_[at], kind, weekend);
     Draws draws(hashOf({options_.seed, SaleStream, static_cast<std::uint64_t>(ids_[at]),
-                        static_cast<std::uint64_t>(day), static_cast<std::uint64_t>(kind)}));
-    if (draws.next32() >= threshold)
-        return std::nullopt;
-    SaleEntry entry{ids_[at], kind, 1, 0};
-    while (entry.count < MaxCountPerEntry && draws.next32() < threshold / 10 * 9)
-        ++entry.count;
-    for (int i = 0; i < entry.count; ++i) {
-        if (kind == SaleKind::Regular) {
-            const auto year = std::min<std::size_t>((day - firstSaleDay_) / 365, RegularCents.size() - 1);
-            entry.cents += RegularCents[year];
-        } else {
-            entry.cents += pickCents(draws, kind == SaleKind::OnDemand ? OnDemandCents : EnhancedCents);
-        }
+                        static_cast<std::uint64_t>(day)}));
+    for (SaleKind kind : {SaleKind::Regular, SaleKind::OnDemand, SaleKind::Enhanced}) {
+        const std::uint32_t threshold = kindThreshold(saleThreshold_[at], kind, weekend);
+        if (draws.next32() >= threshold)
+            continue;
+        SaleEntry entry{ids_[at], kind, 1, 0};
+        while (entry.count < MaxCountPerEntry && draws.next32() < threshold / 10 * 9)
+            ++entry.count;
+        for (int i = 0; i < entry.count; ++i)
+            entry.cents += kind == SaleKind::Regular ? regularCents(day)
+                                                     : pickCents(draws, kind == SaleKind::OnDemand ? OnDemandCents
+                                                                                                   : EnhancedCents);
+        sales[static_cast<std::size_t>(kind)].push_back(entry);
     }
-    return entry;
+}
+
+int Portfolio::regularCents(int day) const
+{
+    const auto year = static_cast<std::size_t>((day - firstSaleDay_) / 365);
+    return RegularCents[std::min(year, RegularCents.size() - 1)];
 }
 
 std::vector<SaleEntry> Portfolio::dayEntries(Day date) const
 {
-    std::vector<SaleEntry> entries;
     const int day = dayNumber(date);
     if (!inPeriod(day))
-        return entries;
+        return {};
     const bool weekend = isWeekend(date);
-    const int sellers = sellerCount(day);
-    for (SaleKind kind : {SaleKind::Regular, SaleKind::OnDemand, SaleKind::Enhanced})
-        for (int i = 0; i < sellers; ++i)
-            if (auto entry = sale(i, day, kind, weekend))
-                entries.push_back(*entry);
+    SalesByKind sales;
+    for (int i = 0, sellers = sellerCount(day); i < sellers; ++i)
+        addSales(i, day, weekend, sales);
+    std::vector<SaleEntry> entries = std::move(sales[0]);
+    entries.insert(entries.end(), sales[1].begin(), sales[1].end());
+    entries.insert(entries.end(), sales[2].begin(), sales[2].end());
     return entries;
 }
 

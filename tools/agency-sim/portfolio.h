@@ -2,6 +2,7 @@
 
 #include "tools/agency-sim/calendar.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -96,7 +97,9 @@ public:
     std::vector<Day> saleDays(Month month) const; // days with downloads, in month page order
 
 private:
-    std::optional<SaleEntry> sale(int index, int day, SaleKind kind, bool weekend) const;
+    using SalesByKind = std::array<std::vector<SaleEntry>, 3>;
+    void addSales(int index, int day, bool weekend, SalesByKind& sales) const;
+    int regularCents(int day) const; // per regular download: the rate rises with each year of the period
     int sellerCount(int day) const; // pictures accepted before the day
     bool inPeriod(int day) const { return day >= firstSaleDay_ && day <= lastSaleDay_; }
     int batchIndexOf(int pictureIndex) const;

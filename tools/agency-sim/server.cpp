@@ -95,7 +95,11 @@ struct AgencyServer::Impl
     void logIn(httplib::Response& res);
     bool loggedIn(const httplib::Request& req);
     void pause();
-    void sendPage(httplib::Response& res, const std::string& page) const { res.set_content(page, HtmlType); }
+    void sendPage(httplib::Response& res, std::string page) const
+    {
+        res.body = std::move(page); // set_content would copy a page of a megabyte
+        res.set_header("Content-Type", HtmlType);
+    }
     void notFound(httplib::Response& res) const;
 
     Portfolio portfolio;
