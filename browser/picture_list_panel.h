@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+
+#include <functional>
+
+#include "browser/browser_state.h"
+#include "browser/page_addresses.h"
+#include "browser/picture_list_statement.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+class QWidget;
+
+namespace data {
+class Tdm;
+} // namespace data
+
+namespace browser {
+
+class FolderTreeView;
+class PictureGrid;
+class PictureListModel;
+
+// The main window's controls that the picture list reads and fills.
+struct PictureListControls
+{
+    QWidget* window = nullptr;
+    PictureGrid* picGrid = nullptr;
+    FolderTreeView* tvFolders = nullptr;
+    QLabel* EDBImage1 = nullptr;
+    QDateTimeEdit* edFrom = nullptr;
+    QDateTimeEdit* edTill = nullptr;
+    QComboBox* cbPeriod = nullptr;
+    QLineEdit* edKeywords = nullptr;
+    QCheckBox* chShowZero = nullptr;
+    QCheckBox* chOnlyNew = nullptr;
+    QCheckBox* chNoFolder = nullptr;
+    QLabel* lbCount = nullptr;
+};
+
+// The addresses of the agency's sites, read when a page command runs.
+struct AgencySites
+{
+    QString publicSite;
+    QString contributorSite;
+};
+
+// The picture list of the main window: its statement from the filter group, the count label, the
+// preview of the current row, the period presets, sorting by a title (deferred by Timer1) and the
+// grid's pop-up menu with the picture's pages.
+class PictureListPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    PictureListPanel(data::Tdm& dm, BrowserState& state, const PictureListControls& controls);
+
+    // Rebuilds the list of this folder with the period, the switches, the keywords and the sort
+    // marker of the grid; commits a running transaction first.
+    void RefreshPictureList(int folderId);
+    void UpdateCountLabel();
+    void qrPictureInfoAfterScroll();
+
+    // Applies the selected preset relative to "now" to the two date pickers.
+    void cbPeriodChange(const QDateTime& now);
+    void Button2Click();
+    void Label5Click();
+    void chNoFolderClick();
+    void picGridTitleBtnClick();
+    void Timer1Timer();
+    void IE3Click();
+    void IE1Click();
+    void IE2Click();
+
+    // Where the page commands find the agency's sites.
+    void setSites(std::function<AgencySites()> sites) { sites_ = std::move(sites); }
+
+    PictureListModel* model() const { return model_; }
+    QTimer* Timer1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+Q_SIGNALS:
+    // The current row has changed: the daily sales strip is to be drawn for it.
+    void salesStripNeeded();
+    // The list has opened without rows: no picture is current any more.
+    void salesStripCleared();
+
+private:
+    PictureListFilter currentFilter(int folderId) const;
+    void prepareColumnTitles();
+    void showKeywordCount();
+    void showPreview();
+    void forgetCurrentPicture();
+    int countFromExecute(const QByteArray& sql);
+    void openPicturePage(PicturePage page);
+    void buildPopupMenu();
+    void connectControls();
+
+    data::Tdm& dm_;
+    BrowserState& state_;
+    PictureListControls controls_;
+    PictureListModel* model_;
+    std::function<AgencySites()> sites_;
+};
+
+} // namespace browser

@@ -1,0 +1,98 @@
+#include "browser/picture_list_statement.h"
+
+#include "data/sql_text.h"
+#include "data/value.h"
+#include "platform/win1251.h"
+
+namespace browser {
+
+namespace {
+
+bool isBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+QByteArray trimmedBytes(const QByteArray& text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && isBlankOrControl(text[begin]))
+        ++begin;
+    while (end > begin && isBlankOrControl(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QByteArray keywordCondition(const QByteArray& entry)
+{
+    if (entry.startsWith('-'))
+        return " and KEYWORDS not containing '" + data::doubledQuotes(entry.mid(1)) + "' ";
+    return " and KEYWORDS containing '" + data::doubledQuotes(entry) + "' ";
+}
+
+QByteArray sortClause(const std::optional<ColumnSort>& sort)
+{
+    if (!sort || sort->marker == SortMarker::None)
+        return " order by COUNT_SALES desc";
+    if (sort->marker == SortMarker::Descending)
+        return " order by " + sort->fieldName + " desc";
+    return " order by " + sort->fieldName;
+}
+
+} // namespace
+
+QByteArray trimmedKeywords(const QString& keywords)
+{
+    return trimmedBytes(platform::toWin1251(keywords));
+}
+
+bool hasKeywords(const QString& keywords)
+{
+    return !trimmedKeywords(keywords).isEmpty();
+}
+
+QByteArray BuildKeywordFilter(const QString& keywords)
+{
+    QByteArray conditions;
+    QList<QByteArray> entries = trimmedKeywords(keywords).split(',');
+    if (!entries.isEmpty() && entries.last().isEmpty())
+        entries.removeLast();
+    for (const QByteArray& rawEntry : entries) {
+        const QByteArray entry = trimmedBytes(rawEntry);
+        if (!entry.isEmpty())
+            conditions += keywordCondition(entry);
+    }
+    return conditions;
+}
+
+QByteArray pictureListStatement(const PictureListFilter& filter)
+{
+    const QByteArray from = data::formatDate(filter.from);
+    const QByteArray till = data::formatDate(filter.till);
+    QByteArray sql = " select IDPICTURE, IDFOLDER, IDBATCH, \"TYPE\", TITLE, KEYWORDS, IMAGE, COUNT_SALES, "
+                     "SUM_SALES, SUM_ON_DEMAND, SUM_ON_ENHANCED, EFFICACY, EFFICACY2, MAX_DLS, ACCEPT_DATE, "
+                     "FIRST_SALE, LAST_SALE  from SALES_INFO(" +
+                     QByteArray::number(filter.folderId) + ", '" + from + "', '" + till + "')" + " where 1 = 1";
+    if (filter.onlyNew)
+        sql += " and ACCEPT_DATE >= '" + from + "' and ACCEPT_DATE <= '" + till + "' ";
+    if (!filter.showZero)
+        sql += " and COUNT_SALES <> 0";
+    if (filter.noFolder && filter.folderId == -1)
+        sql += " and IDFOLDER IS NULL ";
+    if (hasKeywords(filter.keywords))
+        sql += BuildKeywordFilter(filter.keywords);
+    return sql + sortClause(filter.sort);
+}
+
+QByteArray soldPicturesCountStatement(QDate from, QDate till)
+{
+    return "select count(distinct IDPICTURE) from SALES where SALE_DATE >= '" + data::formatDate(from) +
+           "' and SALE_DATE <='" + data::formatDate(till) + "' ";
+}
+
+QByteArray zeroSalesCountStatement()
+{
+    return "select count(P.ID) from PICTURES P left join SALES S on S.IDPICTURE = P.ID where s.\"COUNT\" is null";
+}
+
+} // namespace browser

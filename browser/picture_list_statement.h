@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+#include "browser/sort_marker.h"
+
+namespace browser {
+
+// What the picture list shows: the folder, the period and the filter group's switches and keywords.
+struct PictureListFilter
+{
+    int folderId = 0;
+    QDate from;
+    QDate till;
+    bool onlyNew = false;
+    bool showZero = false;
+    bool noFolder = false;
+    QString keywords;
+    // The first column, in the grid's order, that carries a sort marker.
+    std::optional<ColumnSort> sort;
+};
+
+// The keyword box with the characters of codes 0 to 32 removed at both ends, as Windows-1251 bytes.
+QByteArray trimmedKeywords(const QString& keywords);
+bool hasKeywords(const QString& keywords);
+
+// The "containing" and "not containing" conditions of the comma-separated keyword entries. An entry
+// that is empty after trimming adds nothing; an apostrophe is doubled so that it stays inside the
+// literal.
+QByteArray BuildKeywordFilter(const QString& keywords);
+
+// The statement of the picture list over SALES_INFO.
+QByteArray pictureListStatement(const PictureListFilter& filter);
+
+// The number of pictures of the whole database that sold in the period.
+QByteArray soldPicturesCountStatement(QDate from, QDate till);
+// The number of pictures without any sale, independent of the period.
+QByteArray zeroSalesCountStatement();
+
+} // namespace browser
