@@ -138,11 +138,6 @@ protected:
         }
         throw std::logic_error("the test portfolio has no day with every section");
     }
-
-    static std::string thumbnailOf(std::int64_t id)
-    {
-        return server().baseUrl() + "/thumbs/" + std::to_string(id) + ".jpg";
-    }
 };
 
 TEST_F(PagesTest, WithoutTheSessionEveryContributorPageIsTheLoginPage)
@@ -206,7 +201,7 @@ TEST_F(PagesTest, DayPageEntriesStandAtTheirLineDistancesInKindOrder)
     std::vector<DayEntryRead> expected;
     for (const SaleEntry& e : portfolio().dayEntries(day))
         expected.push_back({std::to_string(e.pictureId), portfolio().pictureById(e.pictureId)->title,
-                            thumbnailOf(e.pictureId), std::to_string(e.count), money(e.cents),
+                            server().thumbnailUrl(e.pictureId), std::to_string(e.count), money(e.cents),
                             static_cast<int>(e.kind)});
     EXPECT_EQ(readDayPage(bytes), expected);
 
@@ -267,7 +262,7 @@ TEST_F(PagesTest, BatchPagesHoldTwentyPicturesEachWithIdTitleThumbnailAndKeyword
         for (const Picture& p : portfolio().batchPictures(batch)) {
             EXPECT_EQ(p.batchId, batch.id);
             EXPECT_EQ(p.accepted, batch.date);
-            expected.push_back({std::to_string(p.id), p.title, thumbnailOf(p.id), p.keywords});
+            expected.push_back({std::to_string(p.id), p.title, server().thumbnailUrl(p.id), p.keywords});
         }
         EXPECT_EQ(read, expected) << "batch " << batch.id;
     }

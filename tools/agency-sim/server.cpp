@@ -84,6 +84,10 @@ struct AgencyServer::Impl
         const auto handler = [this](const httplib::Request& req, httplib::Response& res) { answer(req, res); };
         server.Get(".*", handler);
         server.Post(".*", handler);
+        // One request per connection and a short wait for it: stop() waits for every open connection, and
+        // an idle kept-alive one would hold it up for the whole keep-alive time.
+        server.set_keep_alive_max_count(1);
+        server.set_keep_alive_timeout(1);
         server.set_exception_handler(
             [](const httplib::Request&, httplib::Response& res, std::exception_ptr) { res.status = 500; });
     }
@@ -130,8 +134,10 @@ void AgencyServer::Impl::answer(const httplib::Request& req, httplib::Response& 
 
 void AgencyServer::Impl::route(const httplib::Request& req, httplib::Response& res)
 {
-    if (req.path == "/login.mhtml")
-        return req.method == "POST" ? logIn(res) : sendPage(res, pages->loginPage());
+    if (req.path == "/login.mhtml" && req.method == "POST")
+        return logIn(res);
+    if (req.path == "/login.mhtml" || req.path == "/logout.mhtml")
+        return sendPage(res, pages->loginPage());
     if (req.path.rfind("/thumbs/", 0) == 0)
         return thumbnail(req.path, res);
     if (req.path == "/")
@@ -260,6 +266,7 @@ void AgencyServer::stop()
 
 int AgencyServer::port() const { return impl_->port; }
 std::string AgencyServer::baseUrl() const { return "http://" + std::string(Host) + ":" + std::to_string(port()); }
+std::string AgencyServer::thumbnailUrl(std::int64_t pictureId) const { return baseUrl() + thumbnailPath(pictureId); }
 const Portfolio& AgencyServer::portfolio() const { return impl_->portfolio; }
 std::string AgencyServer::sessionId() const { return impl_->session; }
 std::string AgencyServer::cookieHeader() const { return std::string(SessionCookieName) + "=" + impl_->session; }

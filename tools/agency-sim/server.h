@@ -21,7 +21,8 @@ struct Faults
 
 // The simulated agency: an HTTP server on 127.0.0.1 serving the portfolio as the contributor pages.
 // Contributor pages need the session cookie (otherwise the login page answers); thumbnails do not.
-// POST /login.mhtml logs in again: it sets the cookie and restarts the expiry count.
+// POST /login.mhtml logs in again: it sets the cookie and restarts the expiry count. /logout.mhtml only
+// shows the login page: the session stays valid, since tests and the demo share one cookie file.
 class AgencyServer
 {
 public:
@@ -37,6 +38,7 @@ public:
 
     int port() const;
     std::string baseUrl() const; // http://127.0.0.1:PORT
+    std::string thumbnailUrl(std::int64_t pictureId) const; // the preview address the pages give
     const Portfolio& portfolio() const;
 
     static constexpr const char* SessionCookieName = "sid";
