@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <memory>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <httplib.h>
 
 #include "platform/downloader.h"
+#include "tools/agency-sim/server.h"
 
 using namespace std::chrono_literals;
 using platform::DownloadOptions;
@@ -18,66 +17,38 @@ using platform::Downloader;
 
 namespace {
 
-// An HTTP server on 127.0.0.1 with the routes a test needs, on a free port.
-class LoopbackServer
-{
-public:
-    LoopbackServer()
-    {
-        server.Get("/page", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("<html>new page</html>", "text/html");
-        });
-        server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-            res.status = 404;
-            res.set_content("<html>not found</html>", "text/html");
-        });
-        server.Get("/moved", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/page"); });
-        server.Get("/cookies", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(req.get_header_value("Cookie"), "text/plain");
-        });
-        server.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
-            std::unique_lock lock(mutex);
-            released.wait_for(lock, 30s, [this] { return release; });
-            res.set_content("late", "text/plain");
-        });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running())
-            std::this_thread::yield();
-    }
-
-    ~LoopbackServer()
-    {
-        {
-            std::lock_guard lock(mutex);
-            release = true;
-        }
-        released.notify_all();
-        server.stop();
-        thread.join();
-    }
-
-    QByteArray address(const char* path) const
-    {
-        return "http://127.0.0.1:" + QByteArray::number(port) + path;
-    }
-
-    httplib::Server server;
-    int port = 0;
-
-private:
-    std::thread thread;
-    std::mutex mutex;
-    std::condition_variable released;
-    bool release = false;
-};
-
+// Downloads from the simulated agency on loopback into a target that holds an old page.
 class DownloaderTest : public ::testing::Test
 {
 protected:
     void SetUp() override { writeFile(target(), "old page"); }
 
+    void startAgency(agencysim::Faults faults = {})
+    {
+        agencysim::PortfolioOptions portfolio;
+        portfolio.pictures = 40;
+        agency = std::make_unique<agencysim::AgencyServer>(portfolio, std::move(faults));
+        agency->start();
+    }
+
+    QByteArray address(const char* pathAndQuery) const
+    {
+        return QByteArray::fromStdString(agency->baseUrl()) + pathAndQuery;
+    }
+
+    QByteArray thumbnail() const
+    {
+        return address("/thumbs/") + QByteArray::number(agency->portfolio().picture(0).id) + ".jpg";
+    }
+
     QString target() const { return dir.filePath(QStringLiteral("temp.html")); }
+
+    QString cookieJar() const
+    {
+        const QString jar = dir.filePath(QStringLiteral("cookies.txt"));
+        agency->writeCookieFile(QFile::encodeName(jar).toStdString());
+        return jar;
+    }
 
     static void writeFile(const QString& path, const QByteArray& bytes)
     {
@@ -95,35 +66,49 @@ protected:
     QStringList leftovers() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir dir;
-    LoopbackServer server;
+    std::unique_ptr<agencysim::AgencyServer> agency;
 };
 
 } // namespace
 
 TEST_F(DownloaderTest, SuccessfulAnswerReplacesTheTarget)
 {
-    const auto result = Downloader({}).download(server.address("/page"), target());
+    startAgency();
+    const auto result = Downloader({}).download(thumbnail(), target());
     EXPECT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(readFile(target()), "<html>new page</html>");
+    EXPECT_TRUE(readFile(target()).startsWith("\xFF\xD8")); // the JPEG thumbnail
     EXPECT_EQ(leftovers(), QStringList{QStringLiteral("temp.html")});
 }
 
-TEST_F(DownloaderTest, RedirectsAreFollowed)
+TEST_F(DownloaderTest, CookiesOfTheJarAreSentAndRedirectsFollowed)
 {
-    const auto result = Downloader({}).download(server.address("/moved"), target());
-    EXPECT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(readFile(target()), "<html>new page</html>");
+    startAgency();
+    DownloadOptions withLogin;
+    withLogin.cookieFile = cookieJar();
+    // "/" redirects to the start page, which shows the login page without the session cookie.
+    ASSERT_TRUE(Downloader(withLogin).download(address("/"), target()).ok);
+    EXPECT_TRUE(readFile(target()).contains("stats.mhtml"));
+    EXPECT_FALSE(readFile(target()).contains("login.mhtml"));
+
+    ASSERT_TRUE(Downloader({}).download(address("/"), target()).ok);
+    EXPECT_TRUE(readFile(target()).contains("login.mhtml"));
+    EXPECT_EQ(readFile(withLogin.cookieFile).count('\n'), 3); // the jar is read, never written
 }
 
 TEST_F(DownloaderTest, FailuresLeaveTheTargetAsItWas)
 {
+    agencysim::Faults faults;
+    faults.dropPaths = {"/dropped"};
+    faults.slowPaths = {"/slow"};
+    faults.slowMs = 20000;
+    startAgency(faults);
     DownloadOptions quick;
     quick.totalTimeout = 300ms;
     const QByteArray deadAddress = []() -> QByteArray {
         httplib::Server closed;
         const int port = closed.bind_to_any_port("127.0.0.1");
         closed.stop();
-        return "http://127.0.0.1:" + QByteArray::number(port) + "/page";
+        return "http://127.0.0.1:" + QByteArray::number(port) + "/main.mhtml";
     }();
 
     const struct
@@ -131,9 +116,10 @@ TEST_F(DownloaderTest, FailuresLeaveTheTargetAsItWas)
         const char* name;
         QByteArray address;
     } cases[] = {
-        {"404", server.address("/missing")},
+        {"404", address("/thumbs/1.jpg")},
+        {"connection closed halfway", address("/main.mhtml?/dropped")},
         {"dead port", deadAddress},
-        {"total timeout", server.address("/slow")},
+        {"total timeout", address("/main.mhtml?/slow")},
         {"not a web address", "file:///etc/hostname"},
     };
     for (const auto& c : cases) {
@@ -147,26 +133,8 @@ TEST_F(DownloaderTest, FailuresLeaveTheTargetAsItWas)
 
 TEST_F(DownloaderTest, FailureLeavesAnAbsentTargetAbsent)
 {
+    startAgency();
     QFile::remove(target());
-    EXPECT_FALSE(Downloader({}).download(server.address("/missing"), target()).ok);
+    EXPECT_FALSE(Downloader({}).download(address("/thumbs/1.jpg"), target()).ok);
     EXPECT_FALSE(QFile::exists(target()));
-}
-
-TEST_F(DownloaderTest, CookiesOfTheJarAreSent)
-{
-    const QString jar = dir.filePath(QStringLiteral("cookies.txt"));
-    writeFile(jar, "# Netscape HTTP Cookie File\n"
-                   "127.0.0.1\tFALSE\t/\tFALSE\t0\tsession\tabc123\n"
-                   "#HttpOnly_127.0.0.1\tFALSE\t/\tFALSE\t4102444800\tuser\tphotographer\n"
-                   "other.example\tFALSE\t/\tFALSE\t0\tforeign\tno\n");
-    DownloadOptions options;
-    options.cookieFile = jar;
-
-    const auto result = Downloader(options).download(server.address("/cookies"), target());
-    ASSERT_TRUE(result.ok) << result.error;
-    const QByteArray sent = readFile(target());
-    EXPECT_TRUE(sent.contains("session=abc123")) << sent.constData();
-    EXPECT_TRUE(sent.contains("user=photographer")) << sent.constData();
-    EXPECT_FALSE(sent.contains("foreign")) << sent.constData();
-    EXPECT_EQ(readFile(jar).count('\n'), 4); // the jar is read, never written
 }
