@@ -103,6 +103,14 @@ TEST(FaultsTest, TheLoginExpiresAfterItsPagesAndALoginRenewsIt)
     EXPECT_FALSE(isLoginPage(get(server, "/main.mhtml")));
 }
 
+TEST(FaultsTest, ASecondServerDoesNotShareABusyPort)
+{
+    AgencyServer first(smallPortfolio()), second(smallPortfolio());
+    const int port = first.start();
+    EXPECT_THROW(second.start(port), std::runtime_error);
+    EXPECT_NE(second.start(), port);
+}
+
 // The cookie file is what the downloader hands to libcurl's cookie jar.
 TEST(FaultsTest, TheCookieFileLogsLibcurlIn)
 {

@@ -1,5 +1,7 @@
 #include "tools/agency-sim/calendar.h"
 
+#include "tools/agency-sim/decimal.h"
+
 #include <array>
 #include <cstdio>
 
@@ -19,18 +21,6 @@ std::string format(const char* pattern, int a, int b, int c)
     std::array<char, 32> buffer{};
     std::snprintf(buffer.data(), buffer.size(), pattern, a, b, c);
     return buffer.data();
-}
-
-// Reads a fixed-width run of ASCII digits; nothing when any character is not a digit.
-std::optional<int> digits(std::string_view text)
-{
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 } // namespace
@@ -53,11 +43,11 @@ std::optional<Month> parseIsoMonth(std::string_view text)
 {
     if (text.size() != 7 || text[4] != '-')
         return std::nullopt;
-    auto year = digits(text.substr(0, 4));
-    auto month = digits(text.substr(5, 2));
+    auto year = parseDecimal(text.substr(0, 4));
+    auto month = parseDecimal(text.substr(5, 2));
     if (!year || !month || *month < 1 || *month > 12)
         return std::nullopt;
-    return std::chrono::year(*year) / std::chrono::month(static_cast<unsigned>(*month));
+    return std::chrono::year(static_cast<int>(*year)) / std::chrono::month(static_cast<unsigned>(*month));
 }
 
 std::optional<Day> parseIsoDate(std::string_view text)
@@ -65,7 +55,7 @@ std::optional<Day> parseIsoDate(std::string_view text)
     if (text.size() != 10 || text[7] != '-')
         return std::nullopt;
     auto month = parseIsoMonth(text.substr(0, 7));
-    auto day = digits(text.substr(8, 2));
+    auto day = parseDecimal(text.substr(8, 2));
     if (!month || !day)
         return std::nullopt;
     Day result = *month / std::chrono::day(static_cast<unsigned>(*day));

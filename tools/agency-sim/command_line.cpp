@@ -1,25 +1,24 @@
 #include "tools/agency-sim/command_line.h"
 
-#include <algorithm>
+#include "tools/agency-sim/decimal.h"
+
 #include <functional>
 #include <map>
-#include <limits>
 #include <stdexcept>
 
 namespace agencysim {
 
 namespace {
 
-constexpr std::uint64_t MaxSeed = std::numeric_limits<std::uint64_t>::max() / 10;
+constexpr std::uint64_t MaxSeed = 9'999'999'999'999'999'999ULL; // the most that 19 digits hold
 
 std::uint64_t wholeNumber(const std::string& option, const std::string& text, std::uint64_t maximum)
 {
-    const bool digits = !text.empty() && text.size() <= 19 &&
-                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digits || std::stoull(text) > maximum)
+    auto value = parseDecimal(text);
+    if (!value || *value > maximum)
         throw std::invalid_argument(option + " needs a whole number from 0 to " + std::to_string(maximum) +
                                     ", not \"" + text + "\"");
-    return std::stoull(text);
+    return *value;
 }
 
 int smallNumber(const std::string& option, const std::string& text, int maximum)

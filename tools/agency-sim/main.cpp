@@ -49,10 +49,10 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     try {
         AgencyServer server(settings.portfolio, settings.faults);
-        const int port = server.start(settings.port);
-        std::cout << "listening on 127.0.0.1:" << port << std::endl;
         if (!settings.cookieFile.empty())
             server.writeCookieFile(settings.cookieFile);
+        const int port = server.start(settings.port);
+        std::cout << "listening on 127.0.0.1:" << port << std::endl;
         describe(settings, server);
         int received = 0;
         sigwait(&signals, &received);

@@ -118,10 +118,9 @@ int Portfolio::batchIndexOf(int pictureIndex) const
 
 Picture Portfolio::picture(int index) const
 {
-    const auto at = static_cast<std::size_t>(index);
+    const std::int64_t id = ids_.at(static_cast<std::size_t>(index));
     const Batch& batch = batches_[static_cast<std::size_t>(batchIndexOf(index))];
-    return {ids_.at(at), batch.id, batch.date, pictureTitle(options_.seed, ids_[at]),
-            pictureKeywords(options_.seed, ids_[at])};
+    return {id, batch.id, batch.date, pictureTitle(options_.seed, id), pictureKeywords(options_.seed, id)};
 }
 
 std::optional<Picture> Portfolio::pictureById(std::int64_t id) const

@@ -1,5 +1,6 @@
 #include "tools/agency-sim/server.h"
 
+#include "tools/agency-sim/decimal.h"
 #include "tools/agency-sim/pages.h"
 #include "tools/agency-sim/random.h"
 #include "tools/agency-sim/thumbnail.h"
@@ -9,10 +10,11 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstdio>
+#include <cstdint>
 #include <fstream>
 #include <mutex>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <thread>
 
 namespace agencysim {
@@ -30,14 +32,13 @@ bool matchesAny(const std::vector<std::string>& pieces, const std::string& addre
                        [&](const std::string& piece) { return address.find(piece) != std::string::npos; });
 }
 
-// A whole decimal number of up to 18 digits (an id or a page number); nothing otherwise.
+// An id or a page number from an address: a decimal number that fits an int64; nothing otherwise.
 std::optional<std::int64_t> decimal(const std::string& text)
 {
-    if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    auto value = parseDecimal(text);
+    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX))
         return std::nullopt;
-    return std::stoll(text);
+    return static_cast<std::int64_t>(*value);
 }
 
 std::string trimmed(std::string_view text)
@@ -67,6 +68,7 @@ void cutShort(httplib::Response& res)
     auto body = std::make_shared<std::string>(std::move(res.body));
     res.body.clear();
     const std::string type = res.get_header_value("Content-Type");
+    res.headers.erase("Content-Type"); // the content provider sets it again
     res.set_content_provider(body->size(), type, [body](std::size_t, std::size_t, httplib::DataSink& sink) {
         sink.write(body->data(), body->size() / 2);
         return false;
@@ -86,6 +88,12 @@ struct AgencyServer::Impl
         server.Post(".*", handler);
         // One request per connection and a short wait for it: stop() waits for every open connection, and
         // an idle kept-alive one would hold it up for the whole keep-alive time.
+        // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, which would let a second simulator
+        // share a busy port instead of failing to start.
+        server.set_socket_options([](int socket) {
+            int yes = 1;
+            setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
         server.set_keep_alive_max_count(1);
         server.set_keep_alive_timeout(1);
         server.set_exception_handler(
