@@ -3,6 +3,7 @@
 #include <memory>
 #include <mutex>
 
+#include <QFile>
 #include <QSaveFile>
 
 #include <curl/curl.h>
@@ -41,7 +42,7 @@ void configure(CURL* curl, const QByteArray& address, const DownloadOptions& opt
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(options.totalTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, options.cookieFile.toLocal8Bit().constData());
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, QFile::encodeName(options.cookieFile).constData());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
