@@ -115,7 +115,8 @@ void FolderTreeView::editSelectedTitle()
 
 bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
-    if (trigger == QAbstractItemView::NoEditTriggers || state() == QAbstractItemView::EditingState)
+    const bool opensEditor = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+    if (!opensEditor || state() == QAbstractItemView::EditingState)
         return QTreeWidget::edit(index, trigger, event);
     bool allowed = false;
     platform::guarded([&] { allowed = !events_ || events_->tvFoldersEditing(); });

@@ -18,6 +18,7 @@
 #include "browser/picture_grid.h"
 #include "browser/picture_list_model.h"
 #include "browser/sort_marker_header.h"
+#include "collect/agency_site.h"
 #include "data/dm.h"
 #include "platform/desktop.h"
 #include "platform/handler_guard.h"
@@ -242,28 +243,28 @@ void PictureListPanel::Timer1Timer()
     RefreshPictureList(state_.CurrentFolderId);
 }
 
-void PictureListPanel::openPicturePage(PicturePage page)
+void PictureListPanel::openPicturePage(QByteArray (collect::AgencySite::*page)(const QByteArray&) const)
 {
-    if (state_.CurrentPictureId <= 0 || !sites_)
+    if (state_.CurrentPictureId <= 0)
         return;
-    const AgencySites sites = sites_();
-    platform::openAddress(
-        QUrl(picturePageAddress(page, state_.CurrentPictureId, sites.publicSite, sites.contributorSite)));
+    const collect::AgencySite site = collect::AgencySite::load(dm_.appDir());
+    const QByteArray address = (site.*page)(QByteArray::number(state_.CurrentPictureId));
+    platform::openAddress(QUrl(QString::fromLatin1(address)));
 }
 
 void PictureListPanel::IE3Click()
 {
-    openPicturePage(PicturePage::View);
+    openPicturePage(&collect::AgencySite::picturePage);
 }
 
 void PictureListPanel::IE1Click()
 {
-    openPicturePage(PicturePage::Edit);
+    openPicturePage(&collect::AgencySite::editPicture);
 }
 
 void PictureListPanel::IE2Click()
 {
-    openPicturePage(PicturePage::Delete);
+    openPicturePage(&collect::AgencySite::deletePicture);
 }
 
 } // namespace browser

@@ -3,10 +3,7 @@
 #include <QDateTime>
 #include <QObject>
 
-#include <functional>
-
 #include "browser/browser_state.h"
-#include "browser/page_addresses.h"
 #include "browser/picture_list_statement.h"
 
 class QCheckBox;
@@ -17,6 +14,10 @@ class QLineEdit;
 class QMenu;
 class QTimer;
 class QWidget;
+
+namespace collect {
+class AgencySite;
+} // namespace collect
 
 namespace data {
 class Tdm;
@@ -43,13 +44,6 @@ struct PictureListControls
     QCheckBox* chOnlyNew = nullptr;
     QCheckBox* chNoFolder = nullptr;
     QLabel* lbCount = nullptr;
-};
-
-// The addresses of the agency's sites, read when a page command runs.
-struct AgencySites
-{
-    QString publicSite;
-    QString contributorSite;
 };
 
 // The picture list of the main window: its statement from the filter group, the count label, the
@@ -79,9 +73,6 @@ public:
     void IE1Click();
     void IE2Click();
 
-    // Where the page commands find the agency's sites.
-    void setSites(std::function<AgencySites()> sites) { sites_ = std::move(sites); }
-
     PictureListModel* model() const { return model_; }
     QTimer* Timer1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -99,7 +90,8 @@ private:
     void showPreview();
     void forgetCurrentPicture();
     int countFromExecute(const QByteArray& sql);
-    void openPicturePage(PicturePage page);
+    // Opens the current picture's page, built from its id by the agency's configured addresses.
+    void openPicturePage(QByteArray (collect::AgencySite::*page)(const QByteArray&) const);
     void buildPopupMenu();
     void connectControls();
 
@@ -107,7 +99,6 @@ private:
     BrowserState& state_;
     PictureListControls controls_;
     PictureListModel* model_;
-    std::function<AgencySites()> sites_;
 };
 
 } // namespace browser
