@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 
 #include "app/click_label.h"
+#include "app/window_font.h"
+#include "app/window_placement.h"
 #include "platform/handler_guard.h"
 
 namespace app {
@@ -37,6 +39,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("О программе"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(ClientSize);
+    setFont(windowFont());
 
     Memo1 = new QPlainTextEdit(aboutText(), this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -88,6 +91,7 @@ void TfmAbout::Label1Click()
 
 void TfmAbout::showEvent(QShowEvent* event)
 {
+    centreOnScreen(this);
     platform::guarded([this] { FormShow(); });
     QDialog::showEvent(event);
 }

@@ -9,6 +9,7 @@
 
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
+#include "app/window_font.h"
 #include "app/program.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
@@ -35,6 +36,7 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Список объектов"));
     resize(DesignSize);
+    setFont(windowFont());
     buildMenu();
     setCentralWidget(buildCentre());
     connectHandlers();

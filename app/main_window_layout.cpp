@@ -69,7 +69,7 @@ void setTextColour(QLabel* label, const QColor& colour)
 QVBoxLayout* tightColumn(QWidget* owner, int spacing)
 {
     auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(spacing);
     return layout;
 }
@@ -213,13 +213,15 @@ QWidget* TfmMain::buildPeriodPanel()
     cbPeriod->setCurrentIndex(-1);
 
     auto* layout = new QGridLayout(Panel2);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setHorizontalSpacing(1);
+    layout->setVerticalSpacing(2);
     layout->addWidget(named(new QLabel(QStringLiteral("с")), "Label1"), 0, 0);
     layout->addWidget(edFrom, 0, 1);
     layout->addWidget(named(new QLabel(QStringLiteral("по")), "Label2"), 1, 0);
     layout->addWidget(edTill, 1, 1);
     layout->addWidget(cbPeriod, 2, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
     return Panel2;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,14 @@ TEST(AboutBox, IsAFixedBoxWithoutTitleBarButtons)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinMaxButtonsHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
     EXPECT_EQ(box.Button1->text(), QStringLiteral("OK"));
+}
+
+TEST(AboutBox, IsCentredOnTheScreenWhenShown)
+{
+    app::TfmAbout box;
+    box.move(0, 0);
+    box.show();
+    EXPECT_EQ(box.frameGeometry().center(), box.screen()->availableGeometry().center());
 }
 
 TEST(AboutBox, ShowsTheHiddenMemosLinesInTheLabel)

@@ -64,6 +64,20 @@ class StartUpWithDatabase : public ::testing::Test
 protected:
     test_support::TempDatabase db;
     platform::MessageBoxRecorder boxes;
+
+    void insertUncommittedRow()
+    {
+        data::dm->qrExecute.setText("insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
+        data::dm->qrExecute.execute();
+    }
+
+    qint64 committedRows()
+    {
+        db.dm().Transaction.commit();
+        db.dm().qrExecute.setText("select count(*) from CALENDAR");
+        db.dm().qrExecute.open();
+        return db.dm().qrExecute.field(0).asInt64();
+    }
 };
 
 TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxFromTheMenu)
@@ -95,14 +109,10 @@ TEST_F(StartUpWithDatabase, ProgramEndCommitsTheRunningTransaction)
 {
     {
         app::Program program(db.appDir());
-        data::dm->qrExecute.setText("insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
-        data::dm->qrExecute.execute();
+        insertUncommittedRow();
     }
     EXPECT_TRUE(boxes.requests().empty());
-    db.dm().Transaction.commit();
-    db.dm().qrExecute.setText("select count(*) from CALENDAR");
-    db.dm().qrExecute.open();
-    EXPECT_EQ(db.dm().qrExecute.field(0).asInt64(), 1);
+    EXPECT_EQ(committedRows(), 1);
 }
 
 } // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QFont>
+
+namespace app {
+
+// The font the program's windows are laid out for; Qt substitutes a similar face where the system
+// lacks this one.
+inline QFont windowFont()
+{
+    return QFont(QStringLiteral("MS Sans Serif"), 8);
+}
+
+} // namespace app

@@ -1,0 +1,15 @@
+#include "app/window_placement.h"
+
+#include <QScreen>
+#include <QWidget>
+
+namespace app {
+
+void centreOnScreen(QWidget* window)
+{
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(window->screen()->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+} // namespace app
