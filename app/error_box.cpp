@@ -22,8 +22,8 @@ QString applicationTitle(const QString& programFilePath)
 
 void showErrorBox(const QString& message)
 {
-    platform::showMessageBox({QMessageBox::Critical, QCoreApplication::applicationName(), errorBoxText(message),
-                              QMessageBox::Ok, QMessageBox::Ok});
+    platform::showMessageBox({QMessageBox::Critical, QCoreApplication::applicationName(),
+                              errorBoxText(message), QMessageBox::Ok, QMessageBox::Ok});
 }
 
 } // namespace app

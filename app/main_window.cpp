@@ -9,8 +9,8 @@
 
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
-#include "app/window_font.h"
 #include "app/program.h"
+#include "app/window_font.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
 

@@ -143,7 +143,8 @@ QWidget* TfmMain::buildGrid()
     picGrid->verticalHeader()->setVisible(true);
     // The selection stays visible while the grid does not have the focus.
     QPalette palette = picGrid->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     picGrid->setPalette(palette);

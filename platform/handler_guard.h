@@ -42,9 +42,11 @@ template <typename Handler> bool guarded(Handler&& handler)
 template <typename Sender, typename Signal, typename Receiver, typename Slot>
 QMetaObject::Connection connectGuarded(Sender* sender, Signal signal, Receiver* receiver, Slot slot)
 {
-    return QObject::connect(sender, signal, receiver, [receiver, slot](auto&&... args)
-                                requires std::invocable<Slot, Receiver*, decltype(args)...>
-    { guarded([&] { std::invoke(slot, receiver, std::forward<decltype(args)>(args)...); }); });
+    return QObject::connect(
+        sender, signal, receiver,
+        [ receiver, slot ](auto&&... args) requires std::invocable<Slot, Receiver*, decltype(args)...> {
+            guarded([&] { std::invoke(slot, receiver, std::forward<decltype(args)>(args)...); });
+        });
 }
 
 } // namespace platform

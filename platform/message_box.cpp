@@ -32,7 +32,8 @@ QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request)
 {
     if (MessageBoxRecorder* recorder = MessageBoxRecorder::active())
         return recorder->answer(request);
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons, QApplication::activeWindow());
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons,
+                    QApplication::activeWindow());
     box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

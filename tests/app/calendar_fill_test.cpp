@@ -30,14 +30,16 @@ TEST(CalendarDay, GivesTheIsoWeekAndTheShortWeekdayName)
     for (const DayCase& c : cases) {
         const app::CalendarDay day = app::calendarDay(c.date);
         EXPECT_EQ(day.week, c.week) << c.date.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(day.weekdayName, QString::fromUtf8(c.weekday)) << c.date.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(day.weekdayName, QString::fromUtf8(c.weekday))
+            << c.date.toString(Qt::ISODate).toStdString();
     }
 }
 
 TEST(CalendarInsertStatement, IsTheInsertOfOneRowInWin1251)
 {
-    EXPECT_EQ(platform::fromWin1251(app::calendarInsertStatement(QDate(2005, 1, 1))),
-              QStringLiteral("INSERT INTO CALENDAR (\"DATE\", WEEK_NUM, DOW) VALUES ('01.01.2005', 53, 'Сб')"));
+    EXPECT_EQ(
+        platform::fromWin1251(app::calendarInsertStatement(QDate(2005, 1, 1))),
+        QStringLiteral("INSERT INTO CALENDAR (\"DATE\", WEEK_NUM, DOW) VALUES ('01.01.2005', 53, 'Сб')"));
 }
 
 class CalendarFillTest : public test_support::DatabaseTest
@@ -59,7 +61,8 @@ protected:
 
     QByteArray rowOf(const char* date)
     {
-        dm().qrExecute.setText(QByteArray("select WEEK_NUM, DOW from CALENDAR where \"DATE\" = '") + date + "'");
+        dm().qrExecute.setText(QByteArray("select WEEK_NUM, DOW from CALENDAR where \"DATE\" = '") + date +
+                               "'");
         dm().qrExecute.open();
         return dm().qrExecute.field("WEEK_NUM").asText() + ' ' + dm().qrExecute.field("DOW").asText();
     }
@@ -73,7 +76,9 @@ TEST_F(CalendarFillTest, HiddenButtonFillsFifteenYearsAndCommitsThem)
     EXPECT_FALSE(dm().Transaction.inTransaction()) << "committed once at the end";
     EXPECT_EQ(committedCount("select count(*) from CALENDAR"), 5478);
     EXPECT_EQ(committedCount("select count(distinct \"DATE\") from CALENDAR"), 5478);
-    EXPECT_EQ(committedCount("select count(*) from CALENDAR where \"DATE\" < '01.01.2005' or \"DATE\" > '31.12.2019'"), 0);
+    EXPECT_EQ(committedCount(
+                  "select count(*) from CALENDAR where \"DATE\" < '01.01.2005' or \"DATE\" > '31.12.2019'"),
+              0);
     EXPECT_EQ(rowOf("01.01.2005"), platform::toWin1251(QStringLiteral("53 Сб")));
     EXPECT_EQ(rowOf("03.01.2005"), platform::toWin1251(QStringLiteral("1 Пн")));
     EXPECT_EQ(rowOf("31.12.2019"), platform::toWin1251(QStringLiteral("1 Вт")));
@@ -86,7 +91,8 @@ TEST_F(CalendarFillTest, ARejectedRowEndsTheFillWithTheDatabasesMessageAndCommit
     window.Button1->click();
 
     ASSERT_EQ(boxes.requests().size(), 1u);
-    EXPECT_TRUE(boxes.requests()[0].text.contains(QStringLiteral("NO_FEBRUARY"))) << boxes.requests()[0].text.toStdString();
+    EXPECT_TRUE(boxes.requests()[0].text.contains(QStringLiteral("NO_FEBRUARY")))
+        << boxes.requests()[0].text.toStdString();
     EXPECT_TRUE(dm().Transaction.inTransaction()) << "the rows before stay in the running transaction";
     EXPECT_EQ(committedCount("select count(*) from CALENDAR"), 0);
     dm().qrExecute.setText("select count(*) from CALENDAR");

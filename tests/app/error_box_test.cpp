@@ -91,7 +91,8 @@ TEST(GuardedHandlers, AConnectedHandlersErrorGoesToTheErrorBoxAndTheNextActionRu
     QPushButton button;
     button.setCheckable(true);
     FailingReceiver receiver;
-    platform::connectGuarded(&button, &QPushButton::clicked, &receiver, &FailingReceiver::failWithDatabaseError);
+    platform::connectGuarded(&button, &QPushButton::clicked, &receiver,
+                             &FailingReceiver::failWithDatabaseError);
     platform::connectGuarded(&button, &QPushButton::clicked, &receiver, &FailingReceiver::count);
 
     button.click();

@@ -53,11 +53,12 @@ TEST(MainWindowMenu, HasTheOperationsChartAndHelpItems)
     EXPECT_EQ(window.AppDir, QStringLiteral("/opt/photoledger"));
 
     const QList<QAction*> top = window.menuBar()->actions();
-    ASSERT_EQ(captions(top), QStringList({QStringLiteral("Операции"), QStringLiteral("График"),
-                                          QStringLiteral("Помощь")}));
+    ASSERT_EQ(captions(top),
+              QStringList({QStringLiteral("Операции"), QStringLiteral("График"), QStringLiteral("Помощь")}));
     ASSERT_NE(top[0]->menu(), nullptr);
-    EXPECT_EQ(captions(top[0]->menu()->actions()),
-              QStringList({QStringLiteral("Обновить статистику"), QStringLiteral("-"), QStringLiteral("Выход")}));
+    EXPECT_EQ(
+        captions(top[0]->menu()->actions()),
+        QStringList({QStringLiteral("Обновить статистику"), QStringLiteral("-"), QStringLiteral("Выход")}));
     EXPECT_EQ(top[0]->menu()->actions().first(), window.N3);
     EXPECT_EQ(top[0]->menu()->actions().last(), window.N2);
     EXPECT_EQ(top[1], window.N10);

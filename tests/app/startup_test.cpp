@@ -67,7 +67,8 @@ protected:
 
     void insertUncommittedRow()
     {
-        data::dm->qrExecute.setText("insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
+        data::dm->qrExecute.setText(
+            "insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
         data::dm->qrExecute.execute();
     }
 
