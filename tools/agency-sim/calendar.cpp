@@ -11,9 +11,18 @@ using namespace std::chrono;
 
 namespace {
 
-int yearOf(Day day) { return static_cast<int>(day.year()); }
-int monthOf(Day day) { return static_cast<int>(static_cast<unsigned>(day.month())); }
-int dayOf(Day day) { return static_cast<int>(static_cast<unsigned>(day.day())); }
+int yearOf(Day day)
+{
+    return static_cast<int>(day.year());
+}
+int monthOf(Day day)
+{
+    return static_cast<int>(static_cast<unsigned>(day.month()));
+}
+int dayOf(Day day)
+{
+    return static_cast<int>(static_cast<unsigned>(day.day()));
+}
 
 // Prints three numbers with a printf pattern; the callers' patterns give every date text its fixed width.
 std::string format(const char* pattern, int a, int b, int c)
@@ -25,16 +34,28 @@ std::string format(const char* pattern, int a, int b, int c)
 
 } // namespace
 
-std::string isoDate(Day day) { return format("%04d-%02d-%02d", yearOf(day), monthOf(day), dayOf(day)); }
-std::string usDate(Day day) { return format("%02d/%02d/%04d", monthOf(day), dayOf(day), yearOf(day)); }
-std::string dottedDate(Day day) { return format("%02d.%02d.%04d", dayOf(day), monthOf(day), yearOf(day)); }
-std::string isoMonth(Month month) { return isoDate(firstDay(month)).substr(0, 7); }
+std::string isoDate(Day day)
+{
+    return format("%04d-%02d-%02d", yearOf(day), monthOf(day), dayOf(day));
+}
+std::string usDate(Day day)
+{
+    return format("%02d/%02d/%04d", monthOf(day), dayOf(day), yearOf(day));
+}
+std::string dottedDate(Day day)
+{
+    return format("%02d.%02d.%04d", dayOf(day), monthOf(day), yearOf(day));
+}
+std::string isoMonth(Month month)
+{
+    return isoDate(firstDay(month)).substr(0, 7);
+}
 
 std::string monthCaption(Month month)
 {
-    static const std::array<const char*, 12> names = {"January", "February", "March",     "April",
-                                                      "May",     "June",     "July",      "August",
-                                                      "September", "October", "November", "December"};
+    static const std::array<const char*, 12> names = {"January",   "February", "March",    "April",
+                                                      "May",       "June",     "July",     "August",
+                                                      "September", "October",  "November", "December"};
     return std::string(names[static_cast<unsigned>(month.month()) - 1]) + " " +
            std::to_string(static_cast<int>(month.year()));
 }
@@ -64,9 +85,18 @@ std::optional<Day> parseIsoDate(std::string_view text)
     return result;
 }
 
-Day firstDay(Month month) { return month / std::chrono::day(1); }
-Day lastDay(Month month) { return Day(month / std::chrono::last); }
-int dayNumber(Day day) { return static_cast<int>(sys_days(day).time_since_epoch().count()); }
+Day firstDay(Month month)
+{
+    return month / std::chrono::day(1);
+}
+Day lastDay(Month month)
+{
+    return Day(month / std::chrono::last);
+}
+int dayNumber(Day day)
+{
+    return static_cast<int>(sys_days(day).time_since_epoch().count());
+}
 
 bool isWeekend(Day day)
 {

@@ -38,11 +38,13 @@ Month month(const std::string& option, const std::string& text)
 
 SimulatorSettings parseCommandLine(const std::vector<std::string>& arguments)
 {
-    using Setter = std::function<void(SimulatorSettings&, const std::string& option, const std::string& value)>;
+    using Setter =
+        std::function<void(SimulatorSettings&, const std::string& option, const std::string& value)>;
     static const std::map<std::string, Setter> setters = {
         {"--port", [](auto& s, auto& o, auto& v) { s.port = smallNumber(o, v, 65535); }},
         {"--seed", [](auto& s, auto& o, auto& v) { s.portfolio.seed = wholeNumber(o, v, MaxSeed); }},
-        {"--pictures", [](auto& s, auto& o, auto& v) { s.portfolio.pictures = smallNumber(o, v, 1'000'000); }},
+        {"--pictures",
+         [](auto& s, auto& o, auto& v) { s.portfolio.pictures = smallNumber(o, v, 1'000'000); }},
         {"--from", [](auto& s, auto& o, auto& v) { s.portfolio.from = month(o, v); }},
         {"--till", [](auto& s, auto& o, auto& v) { s.portfolio.till = month(o, v); }},
         {"--cookie-file", [](auto& s, auto&, auto& v) { s.cookieFile = v; }},
@@ -50,7 +52,8 @@ SimulatorSettings parseCommandLine(const std::vector<std::string>& arguments)
         {"--drop-path", [](auto& s, auto&, auto& v) { s.faults.dropPaths.push_back(v); }},
         {"--slow-path", [](auto& s, auto&, auto& v) { s.faults.slowPaths.push_back(v); }},
         {"--slow-ms", [](auto& s, auto& o, auto& v) { s.faults.slowMs = smallNumber(o, v, 600'000); }},
-        {"--expire-after", [](auto& s, auto& o, auto& v) { s.faults.expireAfter = smallNumber(o, v, 1'000'000'000); }},
+        {"--expire-after",
+         [](auto& s, auto& o, auto& v) { s.faults.expireAfter = smallNumber(o, v, 1'000'000'000); }},
     };
     SimulatorSettings settings;
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -35,7 +35,10 @@ constexpr std::string_view Lf = "\n";
 constexpr std::size_t EntryBytes = 1024; // room for one picture entry with the longest title
 constexpr std::string_view CrLf = "\r\n";
 
-std::string number(std::int64_t value) { return std::to_string(value); }
+std::string number(std::int64_t value)
+{
+    return std::to_string(value);
+}
 
 void head(Html& html, std::string_view title)
 {
@@ -59,7 +62,11 @@ void menu(Html& html)
          << "</div>";
 }
 
-void end(Html& html) { html << "</body>" << "</html>"; }
+void end(Html& html)
+{
+    html << "</body>"
+         << "</html>";
+}
 
 void footer(Html& html)
 {
@@ -91,7 +98,10 @@ void noDownloadsRow(Html& html)
 
 } // namespace
 
-std::string thumbnailPath(std::int64_t pictureId) { return "/thumbs/" + number(pictureId) + ".jpg"; }
+std::string thumbnailPath(std::int64_t pictureId)
+{
+    return "/thumbs/" + number(pictureId) + ".jpg";
+}
 
 std::string dollars(int cents)
 {
@@ -175,7 +185,8 @@ std::string PageWriter::monthPage(Month month) const
         monthTotals.downloads += totals.downloads;
         monthTotals.cents += totals.cents;
         html << "<tr>"
-             << "<td><a href=\"stats_date.mhtml?date=" + isoDate(Day(day)) + "\">" + usDate(Day(day)) + "</a></td>"
+             << "<td><a href=\"stats_date.mhtml?date=" + isoDate(Day(day)) + "\">" + usDate(Day(day)) +
+                    "</a></td>"
              << "<td>" + number(totals.downloads) + "</td>"
              << "<td>$" + dollars(totals.cents) + "</td>"
              << "</tr>";
@@ -210,8 +221,7 @@ void dayEntry(Html& html, const PageWriter& writer, const SaleEntry& entry, cons
          << "</a>"
          << "</div>"
          << "</td>"
-         << "<td align=\"center\">"
-         << number(entry.count) + "</td>"
+         << "<td align=\"center\">" << number(entry.count) + "</td>"
          << "<td align=\"right\">$" + dollars(entry.cents) + "</td>"
          << "</tr>";
 }
@@ -229,7 +239,8 @@ std::string PageWriter::dayPage(Day day) const
          << "<p><a href=\"stats.mhtml?year_month=" + isoMonth(day.year() / day.month()) + "\">Back to " +
                 monthCaption(day.year() / day.month()) + "</a></p>"
          << "<table class=\"daily\" border=\"0\" cellpadding=\"3\">";
-    constexpr std::string_view headings[] = {"Subscription Downloads", "On Demand Downloads", "Enhanced Downloads"};
+    constexpr std::string_view headings[] = {"Subscription Downloads", "On Demand Downloads",
+                                             "Enhanced Downloads"};
     for (SaleKind kind : {SaleKind::Regular, SaleKind::OnDemand, SaleKind::Enhanced}) {
         sectionHeading(html, headings[static_cast<int>(kind)]);
         bool any = false;
@@ -243,9 +254,7 @@ std::string PageWriter::dayPage(Day day) const
     }
     html << "</table>"
          << "<p class=\"backup\">"
-         << "Images printed on a backup CD:"
-         << number(static_cast<std::int64_t>(backup.size()))
-         << "</p>"
+         << "Images printed on a backup CD:" << number(static_cast<std::int64_t>(backup.size())) << "</p>"
          << "<table class=\"backup\" border=\"0\" cellpadding=\"3\">";
     for (const SaleEntry& entry : backup)
         dayEntry(html, *this, entry, pictureTitle(portfolio_.options().seed, entry.pictureId));
@@ -301,21 +310,18 @@ void batchEntry(Html& html, const PageWriter& writer, const Picture& picture)
     const std::string id = number(picture.id);
     html << "<tr>"
          << "<td valign=\"top\" class=\"id\">"
-         << "<a href=\"pic.mhtml?id=" + id + "\" target=onsite>"
-         << id
-         << "</a>"
+         << "<a href=\"pic.mhtml?id=" + id + "\" target=onsite>" << id << "</a>"
          << "</td>"
          << "<td valign=\"top\">"
          << "<div class=\"thumb_image_container\">"
-         << "<img src=\"" + writer.thumbnailAddress(picture.id) + "\" alt=\"stock photo : " + picture.title + "\""
+         << "<img src=\"" + writer.thumbnailAddress(picture.id) + "\" alt=\"stock photo : " + picture.title +
+                "\""
          << "border=\"0\">"
          << "</div>"
          << "</td>"
-         << "<td valign=\"top\" style=\"font-size:10px\">"
-         << picture.keywords + "</td>"
+         << "<td valign=\"top\" style=\"font-size:10px\">" << picture.keywords + "</td>"
          << "<td valign=\"top\" align=center>"
-         << "Approved<br>"
-         << usDate(picture.accepted) + "</td>"
+         << "Approved<br>" << usDate(picture.accepted) + "</td>"
          << "</tr>";
 }
 
@@ -328,8 +334,8 @@ std::string PageWriter::batchPage(const Batch& batch, int page) const
     head(html, "batch " + number(batch.id));
     menu(html);
     html << "<h2>Batch " + number(batch.id) + "</h2>"
-         << "<p>Approved photos: " + number(batch.approved) + ", page " + number(page) + " of " + number(pages) +
-                "</p>"
+         << "<p>Approved photos: " + number(batch.approved) + ", page " + number(page) + " of " +
+                number(pages) + "</p>"
          << "<table class=\"batch\" border=\"0\" cellpadding=\"3\">";
     for (const Picture& picture : portfolio_.batchPage(batch, page))
         batchEntry(html, *this, picture);

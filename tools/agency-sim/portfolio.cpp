@@ -71,7 +71,8 @@ template <std::size_t N> int pickCents(Draws& draws, const std::array<int, N>& t
 Portfolio::Portfolio(PortfolioOptions options) : options_(options)
 {
     if (options_.pictures < 0 || options_.pictures > MaxPictures)
-        throw std::invalid_argument("the portfolio size must lie between 0 and " + std::to_string(MaxPictures));
+        throw std::invalid_argument("the portfolio size must lie between 0 and " +
+                                    std::to_string(MaxPictures));
     if (!options_.from.ok() || !options_.till.ok() || options_.till < options_.from)
         throw std::invalid_argument("the sales period must end in or after the month it starts");
     firstSaleDay_ = dayNumber(firstDay(options_.from));
@@ -97,7 +98,8 @@ void Portfolio::buildBatches()
     std::int64_t pictureId = 1000000 + draws.below(4000000);
     for (std::size_t b = 0; b < sizes.size(); ++b) {
         const Day date{std::chrono::sys_days(std::chrono::days(days[b]))};
-        batches_.push_back({batchId, date, sizes[b] + draws.below(sizes[b] / 3 + 1), sizes[b], pictureCount()});
+        batches_.push_back(
+            {batchId, date, sizes[b] + draws.below(sizes[b] / 3 + 1), sizes[b], pictureCount()});
         for (int i = 0; i < sizes[b]; ++i) {
             ids_.push_back(pictureId);
             acceptedDay_.push_back(days[b]);
@@ -162,15 +164,16 @@ std::vector<Picture> Portfolio::batchPage(const Batch& batch, int page) const
 
 int Portfolio::sellerCount(int day) const
 {
-    return static_cast<int>(std::lower_bound(acceptedDay_.begin(), acceptedDay_.end(), day) - acceptedDay_.begin());
+    return static_cast<int>(std::lower_bound(acceptedDay_.begin(), acceptedDay_.end(), day) -
+                            acceptedDay_.begin());
 }
 
 // One hash per picture and day decides all three kinds in turn, each with its count and earnings.
 void Portfolio::addSales(int index, int day, bool weekend, SalesByKind& sales) const
 {
     const auto at = static_cast<std::size_t>(index);
-    Draws draws(hashOf({options_.seed, SaleStream, static_cast<std::uint64_t>(ids_[at]),
-                        static_cast<std::uint64_t>(day)}));
+    Draws draws(hashOf(
+        {options_.seed, SaleStream, static_cast<std::uint64_t>(ids_[at]), static_cast<std::uint64_t>(day)}));
     for (SaleKind kind : {SaleKind::Regular, SaleKind::OnDemand, SaleKind::Enhanced}) {
         const std::uint32_t threshold = kindThreshold(saleThreshold_[at], kind, weekend);
         if (draws.next32() >= threshold)
@@ -179,9 +182,9 @@ void Portfolio::addSales(int index, int day, bool weekend, SalesByKind& sales) c
         while (entry.count < MaxCountPerEntry && draws.next32() < threshold / 10 * 9)
             ++entry.count;
         for (int i = 0; i < entry.count; ++i)
-            entry.cents += kind == SaleKind::Regular ? regularCents(day)
-                                                     : pickCents(draws, kind == SaleKind::OnDemand ? OnDemandCents
-                                                                                                   : EnhancedCents);
+            entry.cents += kind == SaleKind::Regular
+                               ? regularCents(day)
+                               : pickCents(draws, kind == SaleKind::OnDemand ? OnDemandCents : EnhancedCents);
         sales[static_cast<std::size_t>(kind)].push_back(entry);
     }
 }

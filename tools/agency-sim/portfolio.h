@@ -14,7 +14,7 @@ struct PortfolioOptions
 {
     std::uint64_t seed = 1;
     int pictures = 500;
-    Month from = std::chrono::year(2007) / std::chrono::January; // first month with sales
+    Month from = std::chrono::year(2007) / std::chrono::January;  // first month with sales
     Month till = std::chrono::year(2008) / std::chrono::December; // last month with sales
 };
 
@@ -93,14 +93,14 @@ public:
     std::vector<SaleEntry> backupCdEntries(Day day) const;
     // The day's sales per picture, ordered by picture id.
     std::vector<DaySale> expectedSales(Day day) const;
-    DayTotals totals(Day day) const; // the month page's figures for the day
+    DayTotals totals(Day day) const;              // the month page's figures for the day
     std::vector<Day> saleDays(Month month) const; // days with downloads, in month page order
 
 private:
     using SalesByKind = std::array<std::vector<SaleEntry>, 3>;
     void addSales(int index, int day, bool weekend, SalesByKind& sales) const;
     int regularCents(int day) const; // per regular download: the rate rises with each year of the period
-    int sellerCount(int day) const; // pictures accepted before the day
+    int sellerCount(int day) const;  // pictures accepted before the day
     bool inPeriod(int day) const { return day >= firstSaleDay_ && day <= lastSaleDay_; }
     int batchIndexOf(int pictureIndex) const;
     void buildBatches();

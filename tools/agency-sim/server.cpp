@@ -83,7 +83,9 @@ struct AgencyServer::Impl
         : portfolio(options), faults(std::move(faults)),
           session(std::to_string(hashOf({options.seed, SessionStream})))
     {
-        const auto handler = [this](const httplib::Request& req, httplib::Response& res) { answer(req, res); };
+        const auto handler = [this](const httplib::Request& req, httplib::Response& res) {
+            answer(req, res);
+        };
         server.Get(".*", handler);
         server.Post(".*", handler);
         // One request per connection and a short wait for it: stop() waits for every open connection, and
@@ -232,7 +234,10 @@ AgencyServer::AgencyServer(PortfolioOptions portfolio, Faults faults)
 {
 }
 
-AgencyServer::~AgencyServer() { stop(); }
+AgencyServer::~AgencyServer()
+{
+    stop();
+}
 
 int AgencyServer::start(int port)
 {
@@ -272,20 +277,38 @@ void AgencyServer::stop()
         d.thread.join();
 }
 
-int AgencyServer::port() const { return impl_->port; }
-std::string AgencyServer::baseUrl() const { return "http://" + std::string(Host) + ":" + std::to_string(port()); }
-std::string AgencyServer::thumbnailUrl(std::int64_t pictureId) const { return baseUrl() + thumbnailPath(pictureId); }
-const Portfolio& AgencyServer::portfolio() const { return impl_->portfolio; }
-std::string AgencyServer::sessionId() const { return impl_->session; }
-std::string AgencyServer::cookieHeader() const { return std::string(SessionCookieName) + "=" + impl_->session; }
+int AgencyServer::port() const
+{
+    return impl_->port;
+}
+std::string AgencyServer::baseUrl() const
+{
+    return "http://" + std::string(Host) + ":" + std::to_string(port());
+}
+std::string AgencyServer::thumbnailUrl(std::int64_t pictureId) const
+{
+    return baseUrl() + thumbnailPath(pictureId);
+}
+const Portfolio& AgencyServer::portfolio() const
+{
+    return impl_->portfolio;
+}
+std::string AgencyServer::sessionId() const
+{
+    return impl_->session;
+}
+std::string AgencyServer::cookieHeader() const
+{
+    return std::string(SessionCookieName) + "=" + impl_->session;
+}
 
 void AgencyServer::writeCookieFile(const std::filesystem::path& path) const
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << "# Netscape HTTP Cookie File\n"
          << "# The session of the simulated agency on " << Host << " (any port).\n"
-         << Host << "\tFALSE\t/\tFALSE\t" << CookieExpiry << '\t' << SessionCookieName << '\t' << impl_->session
-         << '\n';
+         << Host << "\tFALSE\t/\tFALSE\t" << CookieExpiry << '\t' << SessionCookieName << '\t'
+         << impl_->session << '\n';
     file.close();
     if (!file)
         throw std::runtime_error("cannot write the cookie file " + path.string());

@@ -37,7 +37,7 @@ public:
     void stop();
 
     int port() const;
-    std::string baseUrl() const; // http://127.0.0.1:PORT
+    std::string baseUrl() const;                            // http://127.0.0.1:PORT
     std::string thumbnailUrl(std::int64_t pictureId) const; // the preview address the pages give
     const Portfolio& portfolio() const;
 

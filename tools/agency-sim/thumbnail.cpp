@@ -30,9 +30,15 @@ struct Rgb
     int r, g, b;
 };
 
-Rgb randomColour(Draws& draws) { return {draws.below(256), draws.below(256), draws.below(256)}; }
+Rgb randomColour(Draws& draws)
+{
+    return {draws.below(256), draws.below(256), draws.below(256)};
+}
 
-int blend(int from, int to, int step, int steps) { return from + (to - from) * step / steps; }
+int blend(int from, int to, int step, int steps)
+{
+    return from + (to - from) * step / steps;
+}
 
 // A vertical gradient between two colours with a filled rectangle as the "subject".
 Image drawImage(Draws& draws, int width, int height)
@@ -49,8 +55,8 @@ Image drawImage(Draws& draws, int width, int height)
             const Rgb c = inside ? subject
                                  : Rgb{blend(top.r, bottom.r, y, height), blend(top.g, bottom.g, y, height),
                                        blend(top.b, bottom.b, y, height)};
-            pixels.insert(pixels.end(), {static_cast<JSAMPLE>(c.r), static_cast<JSAMPLE>(c.g),
-                                         static_cast<JSAMPLE>(c.b)});
+            pixels.insert(pixels.end(),
+                          {static_cast<JSAMPLE>(c.r), static_cast<JSAMPLE>(c.g), static_cast<JSAMPLE>(c.b)});
         }
     return image;
 }
