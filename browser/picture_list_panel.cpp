@@ -52,6 +52,11 @@ PictureListPanel::PictureListPanel(data::Tdm& dm, BrowserState& state, const Pic
     connectControls();
 }
 
+PictureListPanel::~PictureListPanel()
+{
+    dm_.qrPictureInfo.afterScroll = nullptr;
+}
+
 void PictureListPanel::connectControls()
 {
     using platform::connectGuarded;
@@ -119,6 +124,8 @@ void PictureListPanel::RefreshPictureList(int folderId)
     dm_.qrPictureInfo.open();
     if (dm_.qrPictureInfo.eof())
         forgetCurrentPicture();
+    // The counts below read the whole SALES table on a large portfolio: show the rows before them.
+    controls_.window->repaint();
     UpdateCountLabel();
     prepareColumnTitles();
     if (filter.sort) {

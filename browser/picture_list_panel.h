@@ -55,6 +55,7 @@ class PictureListPanel : public QObject
 
 public:
     PictureListPanel(data::Tdm& dm, BrowserState& state, const PictureListControls& controls);
+    ~PictureListPanel() override;
 
     // Rebuilds the list of this folder with the period, the switches, the keywords and the sort
     // marker of the grid; commits a running transaction first.

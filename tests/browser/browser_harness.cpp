@@ -62,11 +62,6 @@ BrowserHarness::BrowserHarness()
     window.show();
 }
 
-BrowserHarness::~BrowserHarness()
-{
-    dm().qrPictureInfo.afterScroll = nullptr;
-}
-
 void BrowserHarness::seed(std::initializer_list<QByteArray> statements)
 {
     for (const QByteArray& sql : statements) {

@@ -25,7 +25,6 @@ class BrowserHarness : public test_support::DatabaseTest
 {
 protected:
     BrowserHarness();
-    ~BrowserHarness() override;
 
     // Runs statements in one transaction and commits.
     void seed(std::initializer_list<QByteArray> statements);
