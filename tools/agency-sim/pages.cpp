@@ -32,12 +32,19 @@ private:
 };
 
 constexpr std::string_view Lf = "\n";
-constexpr std::size_t EntryBytes = 1024; // room for one picture entry with the longest title
 constexpr std::string_view CrLf = "\r\n";
+constexpr std::size_t EntryBytes = 1024; // room for one picture entry with the longest title
 
 std::string number(std::int64_t value)
 {
     return std::to_string(value);
+}
+
+// 1.05 for 105 cents.
+std::string dollars(int cents)
+{
+    std::string fraction = std::to_string(cents % 100);
+    return std::to_string(cents / 100) + "." + (fraction.size() < 2 ? "0" : "") + fraction;
 }
 
 void head(Html& html, std::string_view title)
@@ -101,12 +108,6 @@ void noDownloadsRow(Html& html)
 std::string thumbnailPath(std::int64_t pictureId)
 {
     return "/thumbs/" + number(pictureId) + ".jpg";
-}
-
-std::string dollars(int cents)
-{
-    std::string fraction = std::to_string(cents % 100);
-    return std::to_string(cents / 100) + "." + (fraction.size() < 2 ? "0" : "") + fraction;
 }
 
 PageWriter::PageWriter(const Portfolio& portfolio, std::string imageBase)

@@ -8,8 +8,8 @@ namespace agencysim {
 
 // The contributor pages of the agency as Windows-1251 bytes. Each value stands at the line distance
 // from its marker line that the page readers rely on; tags begin raw lines and some texts continue on
-// the following raw line, as on the real site. Day and batch pages end their lines with CR LF, the
-// other pages with LF.
+// the following raw line, so that only joined lines give the values. Day and batch pages end their lines
+// with CR LF, the other pages with LF.
 class PageWriter
 {
 public:
@@ -31,7 +31,6 @@ private:
     std::string imageBase_;
 };
 
-std::string thumbnailPath(std::int64_t pictureId); // /thumbs/<id>.jpg
-std::string dollars(int cents);                    // 1.05 for 105
+std::string thumbnailPath(std::int64_t pictureId); // /thumbs/ID.jpg
 
 } // namespace agencysim

@@ -29,7 +29,8 @@ struct SaleEntry
     int cents = 0; // earnings of this entry
 };
 
-// Everything one picture sold on one day: what its SALES row holds once that day has been collected.
+// Everything one picture sold on one day: what its SALES row holds once that day has been collected
+// (COUNT, and SUM, ON_DEMAND and ENHANCED in dollars: cents / 100).
 struct DaySale
 {
     std::int64_t pictureId = 0;

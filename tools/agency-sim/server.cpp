@@ -88,14 +88,14 @@ struct AgencyServer::Impl
         };
         server.Get(".*", handler);
         server.Post(".*", handler);
-        // One request per connection and a short wait for it: stop() waits for every open connection, and
-        // an idle kept-alive one would hold it up for the whole keep-alive time.
         // SO_REUSEADDR only: the library's default adds SO_REUSEPORT, which would let a second simulator
         // share a busy port instead of failing to start.
         server.set_socket_options([](int socket) {
             int yes = 1;
             setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         });
+        // One request per connection and a short wait for it: stop() waits for every open connection, and
+        // an idle kept-alive one would hold it up for the whole keep-alive time.
         server.set_keep_alive_max_count(1);
         server.set_keep_alive_timeout(1);
         server.set_exception_handler(
