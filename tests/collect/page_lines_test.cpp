@@ -69,3 +69,12 @@ TEST(LineAt, LinesOutsideThePageAreAPageError)
     EXPECT_THROW(collect::lineAt(lines, 2), PageError);
     EXPECT_THROW(collect::lineAt(lines, -1), PageError);
 }
+
+TEST(JoinLines, PageOfBytesThatAreNotTextIsAPageError)
+{
+    // A picture where a page was expected: its bytes stop at the first NUL and are no tag.
+    const QByteArray jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01<html>", 17);
+    EXPECT_EQ(rawLines(jpeg), Lines{"\xFF\xD8\xFF\xE0"});
+    EXPECT_THROW(joinLines(rawLines(jpeg)), PageError);
+    EXPECT_THROW(joinLines({"\x80\x81\x82", "<td>"}), PageError);
+}
