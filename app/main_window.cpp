@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
+#include "app/click_label.h"
 #include "app/program.h"
 #include "app/window_font.h"
+#include "browser/folder_panel.h"
+#include "browser/picture_list_panel.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
 
@@ -51,11 +53,29 @@ void TfmMain::connectHandlers()
     platform::connectGuarded(Button1, &QPushButton::clicked, this, &TfmMain::Button1Click);
 }
 
+void TfmMain::joinDataModule(data::Tdm& module)
+{
+    pictureList = new browser::PictureListPanel(module, *this,
+                                                {this, picGrid, tvFolders, EDBImage1, edFrom, edTill, cbPeriod,
+                                                 edKeywords, chShowZero, chOnlyNew, chNoFolder, lbCount});
+    folderPanel = new browser::FolderPanel(module, *this, tvFolders, picGrid, chNoFolder, *pictureList);
+    platform::connectGuarded(Button2, &QPushButton::clicked, pictureList, &browser::PictureListPanel::Button2Click);
+    platform::connectGuarded(Label5, &ClickLabel::clicked, pictureList, &browser::PictureListPanel::Label5Click);
+}
+
 void TfmMain::FormShow()
 {
+    pictureList->cbPeriodChange(QDateTime::currentDateTime());
     data::Starting = 0;
     connectDatabase(*data::dm);
     tvFolders->setFocus();
+    folderPanel->LoadFolderTree();
+    RefreshPictureList(CurrentFolderId);
+}
+
+void TfmMain::RefreshPictureList(int folderId)
+{
+    pictureList->RefreshPictureList(folderId);
 }
 
 void TfmMain::FormClose()

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "browser/browser_state.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -12,8 +14,17 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableView;
-class QTreeWidget;
+
+namespace browser {
+class FolderPanel;
+class FolderTreeView;
+class PictureGrid;
+class PictureListPanel;
+} // namespace browser
+
+namespace data {
+class Tdm;
+} // namespace data
 
 namespace app {
 
@@ -25,16 +36,24 @@ class ClickLabel;
 //
 // Creation (the constructor) builds the controls in their design states and takes the program's
 // directory; nothing here touches the data module before the first show.
-class TfmMain : public QMainWindow
+class TfmMain : public QMainWindow, public browser::BrowserState
 {
     Q_OBJECT
 
 public:
     explicit TfmMain(const QString& programDir, QWidget* parent = nullptr);
 
-    // The first show: clears Starting, connects the database and starts the transaction, and gives the
-    // folder tree the focus. An error ends the sequence at the failed step.
+    // Joins the grid, the preview and the folder tree to the data module's picture list, once the data
+    // module has been created.
+    void joinDataModule(data::Tdm& module);
+
+    // The first show: applies the period preset, clears Starting, connects the database and starts the
+    // transaction, gives the folder tree the focus, loads it (which selects a folder and so fills the
+    // picture list) and builds the list once more in the grid's sort order. An error ends the sequence
+    // at the failed step.
     void FormShow();
+    // Rebuilds the picture list of the folder with the filter group's settings.
+    void RefreshPictureList(int folderId);
     // Runs as the window closes, before the program ends.
     void FormClose();
 
@@ -47,18 +66,14 @@ public:
 
     // The program's directory, without a trailing separator.
     QString AppDir;
-    // Ids of the grid rows being moved into a folder, as decimal texts.
-    QStringList SelectedIds;
     // Tokens of the DIAGRAM text of the mini-chart cell being painted.
     QStringList DiagramTokens;
-    int CurrentFolderId = 0;
-    int CurrentPictureId = 0;
 
     // Controls, owned by the window.
     QWidget* Panel1 = nullptr;
     QFrame* pnLeft = nullptr;
-    QTreeWidget* tvFolders = nullptr;
-    QTableView* picGrid = nullptr;
+    browser::FolderTreeView* tvFolders = nullptr;
+    browser::PictureGrid* picGrid = nullptr;
     QFrame* Panel3 = nullptr;
     QLabel* EDBImage1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
@@ -82,6 +97,10 @@ public:
     QAction* N2 = nullptr;
     QAction* N10 = nullptr;
     QAction* N101 = nullptr;
+
+    // The picture list and the folder tree over the controls; created with the data module.
+    browser::PictureListPanel* pictureList = nullptr;
+    browser::FolderPanel* folderPanel = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

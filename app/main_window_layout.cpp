@@ -7,17 +7,17 @@
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/click_label.h"
+#include "browser/folder_tree_view.h"
+#include "browser/period_presets.h"
+#include "browser/picture_grid.h"
 
 namespace app {
 
@@ -125,8 +125,7 @@ QWidget* TfmMain::buildCentre()
 QWidget* TfmMain::buildLeftPanel()
 {
     pnLeft = named(new QFrame, "pnLeft");
-    tvFolders = named(new QTreeWidget, "tvFolders");
-    tvFolders->setHeaderHidden(true);
+    tvFolders = named(new browser::FolderTreeView, "tvFolders");
     auto* layout = new QVBoxLayout(pnLeft);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tvFolders);
@@ -135,19 +134,7 @@ QWidget* TfmMain::buildLeftPanel()
 
 QWidget* TfmMain::buildGrid()
 {
-    picGrid = named(new QTableView, "picGrid");
-    picGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    picGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    picGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    picGrid->setShowGrid(true);
-    picGrid->verticalHeader()->setVisible(true);
-    // The selection stays visible while the grid does not have the focus.
-    QPalette palette = picGrid->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    picGrid->setPalette(palette);
+    picGrid = named(new browser::PictureGrid, "picGrid");
     return picGrid;
 }
 
@@ -207,10 +194,7 @@ QWidget* TfmMain::buildPeriodPanel()
     edFrom = datePicker("edFrom", QDate(2005, 1, 1));
     edTill = datePicker("edTill", QDate(2010, 1, 1));
     cbPeriod = named(new QComboBox, "cbPeriod");
-    cbPeriod->addItems({QStringLiteral("сегодня"), QStringLiteral("вчера"), QStringLiteral("с начала недели"),
-                        QStringLiteral("с начала месяца"), QStringLiteral("с начала года"),
-                        QStringLiteral("последние 7 дней"), QStringLiteral("последние 30 дней"),
-                        QStringLiteral("последние 365 дней"), QStringLiteral("за все время")});
+    cbPeriod->addItems(browser::periodPresetNames());
     cbPeriod->setCurrentIndex(-1);
 
     auto* layout = new QGridLayout(Panel2);

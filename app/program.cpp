@@ -27,6 +27,7 @@ Program::Program(const QString& programDir)
     if (!dataModule_)
         return;
     data::dm = dataModule_.get();
+    fmMain->joinDataModule(*dataModule_);
     platform::guarded([this] { dataModule_->DataModuleCreate(); });
     aboutBox_ = std::make_unique<TfmAbout>();
     fmAbout = aboutBox_.get();

@@ -20,6 +20,8 @@
 
 #include "app/click_label.h"
 #include "app/main_window.h"
+#include "browser/folder_tree_view.h"
+#include "browser/picture_grid.h"
 #include "platform/message_box.h"
 #include "tests/support/temp_database.h"
 
@@ -138,6 +140,8 @@ TEST(MainWindowLayout, ControlsStartInTheirDesignStates)
 class ShownMainWindowTest : public test_support::DatabaseTest
 {
 protected:
+    ShownMainWindowTest() { window.joinDataModule(dm()); }
+
     platform::MessageBoxRecorder boxes;
     app::TfmMain window{db.appDir()};
 };
@@ -162,6 +166,21 @@ TEST_F(ShownMainWindowTest, FirstShowClearsStartingAndConnects)
     EXPECT_EQ(data::Starting, 0);
     EXPECT_TRUE(dm().IBDatabase1.connected());
     EXPECT_TRUE(dm().Transaction.inTransaction());
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+TEST_F(ShownMainWindowTest, FirstShowAppliesThePresetLoadsTheFolderTreeAndOpensTheList)
+{
+    window.cbPeriod->setCurrentIndex(8);
+    window.show();
+    EXPECT_EQ(window.edFrom->date(), QDate(2005, 1, 1));
+    EXPECT_EQ(window.edTill->date(), QDate::currentDate());
+    EXPECT_EQ(window.tvFolders->topLevelItemCount(), 2);
+    EXPECT_EQ(window.CurrentFolderId, 0);
+    EXPECT_TRUE(dm().qrPictureInfo.isOpen());
+    const QByteArray period = "SALES_INFO(0, '01.01.2005', '" + data::formatDate(QDate::currentDate()) + "')";
+    EXPECT_TRUE(dm().qrPictureInfo.text().contains(period)) << dm().qrPictureInfo.text().constData();
+    EXPECT_EQ(window.lbCount->text(), QStringLiteral("0"));
     EXPECT_TRUE(boxes.requests().empty());
 }
 
