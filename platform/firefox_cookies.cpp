@@ -22,10 +22,11 @@ constexpr const char* WalSuffix = "-wal";
 // Expiry values above this are milliseconds: as seconds they would lie thousands of years ahead.
 constexpr qint64 MillisecondThreshold = 100'000'000'000;
 
-QString profileDir(const QString& root, const QByteArray& path, bool relative)
+// A profile path of profiles.ini: relative ones (IsRelative=1, and those of the Install sections)
+// lie under the root.
+QString profileDir(const QString& root, const QByteArray& path)
 {
-    const QString name = QFile::decodeName(path);
-    return relative || QDir::isRelativePath(name) ? QDir(root).filePath(name) : name;
+    return QDir(root).filePath(QFile::decodeName(path));
 }
 
 // The default profile of one profiles.ini, or empty.
@@ -34,13 +35,12 @@ QString defaultProfile(const QString& root)
     const IniFile profiles(QDir(root).filePath(QStringLiteral("profiles.ini")));
     for (const QByteArray& section : profiles.sections())
         if (section.startsWith("Install") && !profiles.value(section, "Default").isEmpty())
-            return profileDir(root, profiles.value(section, "Default"), false);
+            return profileDir(root, profiles.value(section, "Default"));
     QString first;
     for (const QByteArray& section : profiles.sections()) {
         if (!section.startsWith("Profile") || profiles.value(section, "Path").isEmpty())
             continue;
-        const QString dir = profileDir(root, profiles.value(section, "Path"),
-                                       profiles.value(section, "IsRelative") == "1");
+        const QString dir = profileDir(root, profiles.value(section, "Path"));
         if (profiles.value(section, "Default") == "1")
             return dir;
         if (first.isEmpty())

@@ -97,6 +97,16 @@ TEST(FirefoxCookies, FindsTheProfileFirefoxStartsWith)
     }
 }
 
+TEST(FirefoxCookies, FindsAProfileOutsideTheRoot)
+{
+    QTemporaryDir home;
+    QTemporaryDir elsewhere;
+    writeFile(home.filePath(QStringLiteral(".mozilla/firefox/profiles.ini")),
+              "[Profile0]\nIsRelative=0\nPath=" + QFile::encodeName(elsewhere.path()) + "\nDefault=1\n");
+    writeFile(elsewhere.filePath(QStringLiteral("cookies.sqlite")), "");
+    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), elsewhere.filePath(QStringLiteral("cookies.sqlite")));
+}
+
 TEST(FirefoxCookies, FindsSnapAndFlatpakProfilesAndPrefersTheOneUsedLast)
 {
     QTemporaryDir home;
