@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItemIterator>
@@ -121,6 +122,13 @@ bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
     bool allowed = false;
     platform::guarded([&] { allowed = !events_ || events_->tvFoldersEditing(); });
     return allowed && QTreeWidget::edit(index, trigger, event);
+}
+
+void FolderTreeView::mousePressEvent(QMouseEvent* event)
+{
+    // A click on empty space keeps the selected folder.
+    if (itemAt(event->position().toPoint()))
+        QTreeWidget::mousePressEvent(event);
 }
 
 bool FolderTreeView::acceptEditedTitle(QTreeWidgetItem* node, const QString& title)

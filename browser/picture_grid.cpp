@@ -24,6 +24,7 @@ const char* const PictureGrid::DragFormat = "application/x-photoledger-picture-r
 namespace {
 
 constexpr int CellPadding = 8;
+constexpr int RowPadding = 4;
 
 // The drag cursor's picture: a few stacked rows, the sign of several items on the move.
 QPixmap multipleItemsPixmap()
@@ -57,6 +58,7 @@ PictureGrid::PictureGrid(QWidget* parent) : QTableView(parent), titles_(new Sort
     rows->setVisible(true);
     rows->setSectionResizeMode(QHeaderView::Interactive);
     rows->setMinimumSectionSize(4);
+    rows->setDefaultSectionSize(fontMetrics().height() + RowPadding);
     connect(rows, &QHeaderView::sectionResized, this, &PictureGrid::keepRowsUniform);
 
     keepSelectionVisibleWithoutFocus(this);
@@ -149,6 +151,13 @@ void PictureGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     QTableView::currentChanged(current, previous);
     if (!followingList_ && current.isValid() && current.row() != previous.row())
         Q_EMIT currentRowMoved(current.row());
+}
+
+void PictureGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int sideways = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
 }
 
 void PictureGrid::followListRow(int row)

@@ -60,6 +60,8 @@ Q_SIGNALS:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // Whole rows are current: a move brings the row into view without scrolling sideways.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
