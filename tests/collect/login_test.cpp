@@ -2,15 +2,15 @@
 
 #include <QList>
 
-#include "collect/collect_context.h"
 #include "collect/login.h"
+#include "tests/collection/recording_context.h"
 
 using collect::StartPageSign;
 
 namespace {
 
 // Answers the prompt as told and records what was asked and opened.
-class AnsweringContext : public collect::CollectContext
+class AnsweringContext : public collection_tests::RecordingContext
 {
 public:
     explicit AnsweringContext(bool answer) : answer(answer) {}
