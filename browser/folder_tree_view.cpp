@@ -126,8 +126,8 @@ bool FolderTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
 
 void FolderTreeView::mousePressEvent(QMouseEvent* event)
 {
-    // A click on empty space keeps the selected folder.
-    if (itemAt(event->position().toPoint()))
+    // A click on empty space keeps the selected folder, and a right click only opens the folder menu.
+    if (event->button() != Qt::RightButton && itemAt(event->position().toPoint()))
         QTreeWidget::mousePressEvent(event);
 }
 

@@ -224,6 +224,9 @@ void PictureGrid::openFindDialog()
 
 void PictureGrid::mousePressEvent(QMouseEvent* event)
 {
+    // A right click opens the pop-up menu for the current row and leaves the selection alone.
+    if (event->button() == Qt::RightButton)
+        return;
     const QModelIndex index = indexAt(event->position().toPoint());
     const bool onSelectedRow = index.isValid() && selectionModel()->isRowSelected(index.row());
     if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) && onSelectedRow) {

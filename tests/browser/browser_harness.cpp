@@ -103,12 +103,12 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)
     QApplication::sendEvent(widget, &press);
 }
 
-void clickAt(QWidget* widget, QPoint point, Qt::KeyboardModifiers modifiers)
+void clickAt(QWidget* widget, QPoint point, Qt::KeyboardModifiers modifiers, Qt::MouseButton button)
 {
     const QPointF local(point);
     const QPointF global = widget->mapToGlobal(local);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, modifiers);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, modifiers);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, modifiers);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
 }

@@ -53,7 +53,8 @@ protected:
 
 // Mouse and key events as the user gives them.
 void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-void clickAt(QWidget* widget, QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void clickAt(QWidget* widget, QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton);
 // A click on a column title of the grid.
 void clickTitle(browser::PictureGrid* grid, int column, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // The centre of a tree node in the tree's viewport.

@@ -280,6 +280,16 @@ TEST_F(FolderPanelTest, NoFolderIsForTheAllPicturesEntryOnly)
     EXPECT_EQ(listedIds().size(), 5);
 }
 
+TEST_F(FolderPanelTest, ARightClickDoesNotSelectTheNodeUnderThePointer)
+{
+    folders->SelectFolderNode(7);
+    browser_tests::clickAt(tvFolders->viewport(), nodeCentre(tvFolders, -1), Qt::NoModifier, Qt::RightButton);
+    browser_tests::clickAt(tvFolders->viewport(), QPoint(5, tvFolders->viewport()->height() - 2));
+    EXPECT_EQ(state.CurrentFolderId, 7);
+    EXPECT_EQ(browser::FolderTreeView::nodeId(tvFolders->currentItem()), 7);
+    EXPECT_TRUE(tvFolders->currentItem()->isSelected());
+}
+
 TEST_F(FolderPanelTest, TheFolderMenuHoldsTheFourCommands)
 {
     QStringList captions;

@@ -70,6 +70,14 @@ TEST_F(PictureGridTest, ClicksSelectOneRowAndCtrlClicksAddOrRemoveOne)
     EXPECT_EQ(dm().qrPictureInfo.currentIndex(), 6);
 }
 
+TEST_F(PictureGridTest, ARightClickKeepsTheCurrentRowAndTheSelection)
+{
+    clickAt(picGrid->viewport(), rowCentre(1));
+    browser_tests::clickAt(picGrid->viewport(), rowCentre(5), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(selected(), (std::vector<int>{1}));
+    EXPECT_EQ(dm().qrPictureInfo.currentIndex(), 1);
+}
+
 TEST_F(PictureGridTest, TheFindDialogMovesToTheNextRowMatchingInTheCurrentColumn)
 {
     picGrid->setFocus();
