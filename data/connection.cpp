@@ -1,10 +1,39 @@
 #include "data/connection.h"
 
 #include <algorithm>
+#include <csignal>
 
 #include "data/dataset.h"
 
 namespace data {
+
+namespace {
+
+// The engine takes over SIGINT and SIGTERM when it starts and then only shuts itself down on them,
+// leaving the process running with a dead connection. The dispositions the process had are put back
+// after every attach, so these signals end the program, or reach its own handler, as usual.
+class KeepTerminationSignals
+{
+public:
+    KeepTerminationSignals()
+    {
+        sigaction(SIGINT, nullptr, &interrupt_);
+        sigaction(SIGTERM, nullptr, &terminate_);
+    }
+    ~KeepTerminationSignals()
+    {
+        sigaction(SIGINT, &interrupt_, nullptr);
+        sigaction(SIGTERM, &terminate_, nullptr);
+    }
+    KeepTerminationSignals(const KeepTerminationSignals&) = delete;
+    KeepTerminationSignals& operator=(const KeepTerminationSignals&) = delete;
+
+private:
+    struct sigaction interrupt_ {};
+    struct sigaction terminate_ {};
+};
+
+} // namespace
 
 Transaction::~Transaction()
 {
@@ -118,6 +147,7 @@ void Connection::connect()
     if (databaseName_.empty())
         throw DbError("Не задано имя базы данных");
     const std::vector<unsigned char> dpb = parameterBlock(false);
+    KeepTerminationSignals keepSignals;
     Status status;
     attachment_ = status.call([&](auto s) {
         return FbClient::instance().provider()->attachDatabase(s, databaseName_.c_str(),
@@ -130,6 +160,7 @@ void Connection::createDatabase()
     if (attachment_)
         throw DbError("Соединение уже открыто");
     const std::vector<unsigned char> dpb = parameterBlock(true);
+    KeepTerminationSignals keepSignals;
     Status status;
     attachment_ = status.call([&](auto s) {
         return FbClient::instance().provider()->createDatabase(s, databaseName_.c_str(),

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "tests/support/temp_database.h"
 
 namespace {
@@ -230,6 +232,23 @@ TEST(DataModuleStartTest, AMissingDatabaseFileIsReportedAndNotCreated)
     EXPECT_EQ(data::Starting, 1);
     EXPECT_FALSE(module.IBDatabase1.connected());
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/PHOTOLEDGER.GDB")));
+}
+
+void ignoreSignal(int) {}
+
+TEST(DataModuleStartTest, TheEngineLeavesTheProgramsTerminationSignalsAlone)
+{
+    std::signal(SIGTERM, ignoreSignal);
+    std::signal(SIGINT, SIG_DFL);
+    test_support::TempDatabase db;
+    db.execute("insert into PICTURES (ID) values (1)");
+
+    struct sigaction terminate {}, interrupt {};
+    sigaction(SIGTERM, nullptr, &terminate);
+    sigaction(SIGINT, nullptr, &interrupt);
+    EXPECT_EQ(terminate.sa_handler, &ignoreSignal);
+    EXPECT_EQ(interrupt.sa_handler, SIG_DFL) << "Ctrl+C still ends a program that set no handler";
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 } // namespace

@@ -1,0 +1,225 @@
+// photoledger-bench-browser PORTFOLIO.gdb [--runs N]
+//
+// Times the portfolio browser in the real main window (offscreen) on a copy of a portfolio database,
+// such as the synthetic ones that photoledger-bench-database caches in ~/.cache/photoledger-bench:
+//   - from "Применить" to the first screen of rows painted, for "за все время" and for one month, and
+//     the whole click including the count label's statements;
+//   - scrolling a keyword-filtered list page by page to its end;
+//   - the process's resident memory after the list has opened, and after all its rows were fetched.
+// Prints the median of N runs (5 by default) after one warm-up run.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "browser/folder_panel.h"
+#include "browser/picture_grid.h"
+#include "data/dm.h"
+#include "platform/handler_guard.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsBetween(Clock::time_point start, Clock::time_point end)
+{
+    return std::chrono::duration<double>(end - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Resident memory of this process in MiB.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+// Remembers when the grid's rows were first painted after a start mark.
+class PaintClock : public QObject
+{
+public:
+    explicit PaintClock(QWidget* viewport) { viewport->installEventFilter(this); }
+    void start()
+    {
+        painted_ = false;
+        start_ = Clock::now();
+    }
+    double secondsToFirstPaint() const { return painted_ ? secondsBetween(start_, firstPaint_) : -1; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            firstPaint_ = Clock::now();
+        }
+        return false;
+    }
+
+private:
+    Clock::time_point start_, firstPaint_;
+    bool painted_ = true;
+};
+
+struct ApplyTimes
+{
+    double firstScreen;
+    double wholeClick;
+};
+
+class BrowserBench
+{
+public:
+    explicit BrowserBench(app::TfmMain& window) : window_(window), paints_(window.picGrid->viewport()) {}
+
+    ApplyTimes apply(QDate from, QDate till, const QString& keywords = {})
+    {
+        window_.edFrom->setDate(from);
+        window_.edTill->setDate(till);
+        window_.edKeywords->setText(keywords);
+        paints_.start();
+        const auto start = Clock::now();
+        window_.Button2->click();
+        const auto end = Clock::now();
+        return {paints_.secondsToFirstPaint(), secondsBetween(start, end)};
+    }
+
+    // Page Down until the whole list is read and its last row is current; answers the rows.
+    int scrollToEnd()
+    {
+        data::Query& list = data::dm->qrPictureInfo;
+        while (!(list.allFetched() && list.currentIndex() == list.recordCount() - 1)) {
+            QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+            QApplication::sendEvent(window_.picGrid, &pageDown);
+            QCoreApplication::processEvents();
+        }
+        return list.recordCount();
+    }
+
+    void pressCtrlEnd()
+    {
+        QKeyEvent ctrlEnd(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QApplication::sendEvent(window_.picGrid, &ctrlEnd);
+    }
+
+private:
+    app::TfmMain& window_;
+    PaintClock paints_;
+};
+
+template <typename Result> std::vector<Result> repeat(int runs, const std::function<Result()>& run)
+{
+    run();
+    std::vector<Result> results;
+    for (int i = 0; i < runs; ++i)
+        results.push_back(run());
+    return results;
+}
+
+void reportApply(const char* what, const std::vector<ApplyTimes>& times)
+{
+    std::vector<double> first, whole;
+    for (const ApplyTimes& t : times) {
+        first.push_back(t.firstScreen);
+        whole.push_back(t.wholeClick);
+    }
+    std::printf("%-34s first screen %7.3f s   whole click %7.3f s\n", what, median(first), median(whole));
+}
+
+const QDate LastDay(2009, 12, 31);
+
+void runBenchmarks(app::TfmMain& window, int runs)
+{
+    BrowserBench bench(window);
+    window.folderPanel->SelectFolderNode(-1);
+    QCoreApplication::processEvents();
+    const double baseline = residentMiB();
+
+    reportApply("Применить, за все время", repeat<ApplyTimes>(runs, [&] {
+                    return bench.apply(QDate(2005, 1, 1), LastDay);
+                }));
+    reportApply("Применить, one month (11.2009)", repeat<ApplyTimes>(runs, [&] {
+                    return bench.apply(QDate(2009, 11, 1), QDate(2009, 11, 30));
+                }));
+
+    const QString keywords = QStringLiteral("sunset, -beach, -sea");
+    int keywordRows = 0;
+    const std::vector<double> scrolls = repeat<double>(runs, [&] {
+        bench.apply(QDate(2005, 1, 1), LastDay, keywords);
+        const auto start = Clock::now();
+        keywordRows = bench.scrollToEnd();
+        return secondsBetween(start, Clock::now());
+    });
+    std::printf("%-34s %7.3f s for %d rows, label \"%s\"\n", "scroll keyword list to its end", median(scrolls),
+                keywordRows, qPrintable(window.lbCount->text()));
+
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    QCoreApplication::processEvents();
+    const double opened = residentMiB();
+    const int openedRows = data::dm->qrPictureInfo.recordCount();
+    bench.pressCtrlEnd();
+    const double allRead = residentMiB();
+    std::printf("memory: %.1f MiB before the list; +%.1f MiB with %d rows fetched (list opened); "
+                "+%.1f MiB with all %d rows fetched\n",
+                baseline, opened - baseline, openedRows, allRead - baseline, data::dm->qrPictureInfo.recordCount());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    int runs = 5;
+    const int runsAt = static_cast<int>(arguments.indexOf(QStringLiteral("--runs")));
+    if (runsAt > 0 && runsAt + 1 < arguments.size())
+        runs = std::max(1, arguments[runsAt + 1].toInt());
+    if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
+        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N]\n");
+        return 2;
+    }
+    QTemporaryDir programDir;
+    if (!QFile::copy(arguments[1], programDir.filePath(QLatin1String(data::Tdm::DatabaseFileName)))) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(arguments[1]));
+        return 1;
+    }
+    int unreadablePreviews = 0;
+    platform::setErrorReporter([&](const QString&) { ++unreadablePreviews; });
+    app::Program program(programDir.path());
+    if (!program.started())
+        return 1;
+    app::fmMain->resize(1200, 800);
+    app::fmMain->show();
+    std::printf("portfolio %s, %d runs\n", qPrintable(arguments[1]), runs);
+    runBenchmarks(*app::fmMain, runs);
+    std::printf("(%d errors reported while browsing, such as previews that are no JPEG)\n", unreadablePreviews);
+    return 0;
+}
