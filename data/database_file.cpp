@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "data/connection.h"
+#include "data/dataset.h"
 #include "data/schema_sql.h"
 #include "data/sql_script.h"
 #include "platform/win1251.h"
@@ -36,6 +37,22 @@ void createDatabaseFile(const QString& path)
         QFile::remove(path);
         throw;
     }
+}
+
+void refreshIndexStatistics(Connection& connection)
+{
+    Transaction& transaction = connection.defaultTransaction();
+    Query query(connection, transaction);
+    query.setText("select trim(RDB$INDEX_NAME) from RDB$INDICES where coalesce(RDB$SYSTEM_FLAG, 0) = 0");
+    query.open();
+    std::vector<QByteArray> names;
+    for (; !query.eof(); query.next())
+        names.push_back(query.field(0).asText());
+    for (const QByteArray& name : names) {
+        query.setText("SET STATISTICS INDEX \"" + name + "\"");
+        query.execute();
+    }
+    transaction.commit();
 }
 
 } // namespace data

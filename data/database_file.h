@@ -4,6 +4,8 @@
 
 namespace data {
 
+class Connection;
+
 // The schema script compiled into the library (UTF-8 text).
 const char* schemaScript();
 
@@ -11,5 +13,9 @@ const char* schemaScript();
 // schema script. Refuses with DbError when the file exists; a file left half-made by a failing
 // script is removed again.
 void createDatabaseFile(const QString& path);
+
+// Recomputes the selectivity of every index of the database's own tables and commits. An index made
+// on an empty table keeps selectivity 0 until then, which misleads the optimizer after a bulk load.
+void refreshIndexStatistics(Connection& connection);
 
 } // namespace data

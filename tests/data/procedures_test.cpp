@@ -229,43 +229,77 @@ TEST_F(ProceduresTest, TheAllPicturesEntryAndTheLastTopLevelFolderCannotBeDelete
     EXPECT_EQ(db.rows("select count(*) from FOLDERS").front().front(), "2");
 }
 
-// Every change of SALES, through the same statements and through the data module's datasets, leaves
-// the roll-ups equal to what SALES itself adds up to.
+// The roll-ups equal what SALES itself adds up to: after new rows are caught up (also rows changed
+// or deleted before that), at once after every change of a row already covered, after the record
+// store, and after a rebuild from scratch.
 TEST_F(ProceduresTest, RollUpsStayExactUnderInsertUpdateAndDelete)
 {
+    const QByteArray totals = "sum(coalesce(\"COUNT\", 0)), sum(cast(coalesce(\"SUM\", 0) as MONEY_TOTAL)),"
+                              " sum(cast(coalesce(ON_DEMAND, 0) as MONEY_TOTAL)),"
+                              " sum(cast(coalesce(ENHANCED, 0) as MONEY_TOTAL))";
+    const QByteArray saleDays = "max(iif(\"COUNT\" > 0, \"COUNT\", null)), min(iif(\"COUNT\" > 0, SALE_DATE, null)),"
+                                " max(iif(\"COUNT\" > 0, SALE_DATE, null))";
+    const std::pair<QByteArray, QByteArray> rollUps[] = {
+        {"select IDPICTURE, MONTH_START, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND, SUM_ENHANCED, MAX_DLS, FIRST_SALE,"
+         " LAST_SALE from SALES_BY_MONTH order by 1, 2",
+         "select IDPICTURE, dateadd(1 - extract(day from SALE_DATE) day to SALE_DATE), " + totals + ", " + saleDays +
+             " from SALES group by 1, 2 order by 1, 2"},
+        {"select * from SALES_BY_PICTURE order by 1",
+         "select IDPICTURE, " + totals + ", " + saleDays + " from SALES group by 1 order by 1"},
+        {"select * from SALES_BY_DAY order by 1", "select SALE_DATE, count(*), " + totals + " from SALES group by 1 order by 1"},
+    };
+    const auto expectExact = [&](const char* after) {
+        for (const auto& [rollUp, fromSales] : rollUps)
+            EXPECT_EQ(db.rows(rollUp), db.rows(fromSales)) << rollUp.constData() << " after " << after;
+    };
+    const auto snapshot = [&] {
+        std::vector<std::vector<QByteArrayList>> tables;
+        for (const auto& rollUp : rollUps)
+            tables.push_back(db.rows(rollUp.first));
+        return tables;
+    };
+
+    db.execute("update SALES set \"COUNT\" = 6 where IDPICTURE = 102 and SALE_DATE = '01.05.2010'");
+    db.execute("delete from SALES where IDPICTURE = 104");
+    EXPECT_TRUE(db.rows(rollUps[2].first).empty()) << "new rows wait for the catch-up";
+    db.execute("execute procedure CATCH_UP_ROLL_UPS");
+    expectExact("the catch-up");
+
     const char* changes[] = {
         "update SALES set \"COUNT\" = 1 where IDPICTURE = 101 and SALE_DATE = '02.03.2010'", // lowers the best day
         "update SALES set \"COUNT\" = 0 where IDPICTURE = 101 and SALE_DATE = '01.03.2010'", // first sale goes
         "update SALES set \"SUM\" = 0.1, ON_DEMAND = 0.2 where IDPICTURE = 102",
         "update SALES set SALE_DATE = '31.05.2010' where IDPICTURE = 101 and SALE_DATE = '15.05.2010'",
-        "update SALES set IDPICTURE = 103 where IDPICTURE = 104",
+        "update SALES set IDPICTURE = 103 where IDPICTURE = 102 and SALE_DATE = '01.05.2010'",
         "delete from SALES where IDPICTURE = 102 and SALE_DATE = '28.02.2010'",
         "update SALES set \"COUNT\" = \"COUNT\" + 10 where IDPICTURE = 101 and SALE_DATE = '05.03.2010'",
         "delete from SALES where IDPICTURE = 101 and SALE_DATE = '30.04.2010'",
     };
-    const QByteArray monthsFromSales =
-        "select IDPICTURE, dateadd(1 - extract(day from SALE_DATE) day to SALE_DATE) M, count(*),"
-        " sum(coalesce(\"COUNT\", 0)), sum(cast(coalesce(\"SUM\", 0) as MONEY_TOTAL)),"
-        " sum(cast(coalesce(ON_DEMAND, 0) as MONEY_TOTAL)), sum(cast(coalesce(ENHANCED, 0) as MONEY_TOTAL)),"
-        " max(iif(\"COUNT\" > 0, \"COUNT\", null)), min(iif(\"COUNT\" > 0, SALE_DATE, null)),"
-        " max(iif(\"COUNT\" > 0, SALE_DATE, null)) from SALES group by 1, 2 order by 1, 2";
-    const QByteArray daysFromSales =
-        "select SALE_DATE, count(*), sum(coalesce(\"COUNT\", 0)), sum(cast(coalesce(\"SUM\", 0) as MONEY_TOTAL)),"
-        " sum(cast(coalesce(ON_DEMAND, 0) as MONEY_TOTAL)), sum(cast(coalesce(ENHANCED, 0) as MONEY_TOTAL))"
-        " from SALES group by 1 order by 1";
-    const QByteArray months = "select * from SALES_BY_MONTH order by IDPICTURE, MONTH_START";
-    const QByteArray days = "select * from SALES_BY_DAY order by SALE_DATE";
     for (const char* change : changes) {
         db.execute(change);
-        ASSERT_EQ(db.rows(months), db.rows(monthsFromSales)) << "after: " << change;
-        ASSERT_EQ(db.rows(days), db.rows(daysFromSales)) << "after: " << change;
+        expectExact(change);
     }
+
     dm().StoreSale("101", "t", "4", "1.25", "2010-06-02", 0);
     dm().StoreSale("105", "new", "1", "0.25", "2010-06-02", 0);
-    dm().StoreSale("101", "t", "4", "1.25", "2010-06-02", 0);
+    dm().StoreSale("101", "t", "2", "0.5", "2010-03-31", 0);
     dm().Transaction.commit();
-    EXPECT_EQ(db.rows(months), db.rows(monthsFromSales)) << "after the record store";
-    EXPECT_EQ(db.rows(days), db.rows(daysFromSales)) << "after the record store";
+    db.execute("execute procedure CATCH_UP_ROLL_UPS");
+    expectExact("the record store");
+
+    const auto caughtUp = snapshot();
+    db.execute("execute procedure REBUILD_ROLL_UPS");
+    EXPECT_EQ(snapshot(), caughtUp) << "a rebuild changes nothing";
+}
+
+TEST_F(ProceduresTest, TheReadingProceduresCatchUpNewSalesFirst)
+{
+    addSale(103, "20.05.2010", "9, 2.25, null, null");
+    EXPECT_EQ(pictureInfo(103, "01.01.2010", "31.12.2010", "COUNT_SALES, MAX_DLS"), QByteArrayList({"9", "9"}));
+    addSale(103, "21.05.2010", "1, 0.25, null, null");
+    EXPECT_EQ(diagram(103, "01.05.2010", "31.05.2010"), "#19,9,1");
+    addSale(103, "22.05.2010", "3, 0.75, null, null");
+    EXPECT_EQ(db.rows("select COUNT_SALES, DATE_SALES from GRAPH").back(), QByteArrayList({"3", "22.05.2010"}));
 }
 
 TEST(SqlScriptTest, SplitsAtTheTerminatorOutsideCommentsAndQuotes)

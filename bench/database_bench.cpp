@@ -1,0 +1,376 @@
+// photoledger-bench-database S|M [--runs N] [--cache DIR]
+//
+// Times the statistics database on a synthetic portfolio as the program uses it: the picture list
+// (SALES_INFO with the grid's filter and order), the mini chart (DIAGRAM), the portfolio chart
+// (GRAPH) and the record store's StoreSale. Prints the median of N runs (5 by default) after one
+// warm-up run. The generated portfolio is cached in DIR (~/.cache/photoledger-bench by default), keyed
+// by size, seed and schema script; each benchmark run works on a copy of it.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "bench/synthetic_portfolio.h"
+#include "data/database_file.h"
+#include "data/dm.h"
+
+namespace {
+
+constexpr unsigned Seed = 20'050'101;
+// Enough entries to time the store path without collecting a whole large day page per run.
+constexpr std::size_t StoredPicturesPerDay = 400;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Wall-clock and processor time (of this process, the embedded engine included) of one measurement.
+// The processor time shows the work done when other programs compete for the machine.
+struct Sample
+{
+    double wall, cpu;
+};
+
+class Stopwatch
+{
+public:
+    Sample elapsed() const
+    {
+        return {secondsSince(wallStart_), static_cast<double>(std::clock() - cpuStart_) / CLOCKS_PER_SEC};
+    }
+
+private:
+    Clock::time_point wallStart_ = Clock::now();
+    std::clock_t cpuStart_ = std::clock();
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+Sample median(const std::vector<Sample>& samples)
+{
+    std::vector<double> walls, cpus;
+    for (const Sample& sample : samples) {
+        walls.push_back(sample.wall);
+        cpus.push_back(sample.cpu);
+    }
+    return {median(walls), median(cpus)};
+}
+
+QByteArray dateLiteral(QDate date)
+{
+    return data::formatDate(date);
+}
+
+struct Options
+{
+    const bench::PortfolioSize* size = nullptr;
+    int runs = 5;
+    QString cacheDir = QDir::homePath() + QStringLiteral("/.cache/photoledger-bench");
+};
+
+bool parseOptions(const QStringList& arguments, Options& options)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("S"))
+            options.size = &bench::SizeS;
+        else if (argument == QLatin1String("M"))
+            options.size = &bench::SizeM;
+        else if (argument == QLatin1String("--runs") && i + 1 < arguments.size())
+            options.runs = std::max(1, arguments[++i].toInt());
+        else if (argument == QLatin1String("--cache") && i + 1 < arguments.size())
+            options.cacheDir = arguments[++i];
+        else
+            return false;
+    }
+    return options.size != nullptr;
+}
+
+// The generated portfolio's database in the cache, made when missing.
+QString cachedPortfolio(const bench::SyntheticPortfolio& portfolio, const Options& options)
+{
+    const QByteArray schemaKey = QByteArray::number(qHash(QByteArray(data::schemaScript())), 16);
+    const QString path = options.cacheDir + QStringLiteral("/portfolio-%1-%2-%3.gdb")
+                                                .arg(QLatin1String(options.size->name))
+                                                .arg(Seed)
+                                                .arg(QLatin1String(schemaKey));
+    if (QFile::exists(path)) {
+        std::printf("portfolio %s: cached in %s\n", options.size->name, qPrintable(path));
+        return path;
+    }
+    QDir().mkpath(options.cacheDir);
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    const auto start = Clock::now();
+    const std::int64_t rows = portfolio.writeDatabase(partial);
+    QFile::rename(partial, path);
+    std::printf("portfolio %s: generated %lld SALES rows in %.0f s into %s\n", options.size->name,
+                static_cast<long long>(rows), secondsSince(start), qPrintable(path));
+    return path;
+}
+
+class DatabaseBench
+{
+public:
+    DatabaseBench(data::Tdm& dm, const bench::SyntheticPortfolio& portfolio, int runs)
+        : dm_(dm), portfolio_(portfolio), runs_(runs)
+    {
+    }
+
+    void describePortfolio()
+    {
+        const auto count = [&](const char* sql) {
+            dm_.qrExecute.setText(sql);
+            dm_.qrExecute.open();
+            return static_cast<long long>(dm_.qrExecute.field(0).asInt64());
+        };
+        std::printf("  %lld pictures, %lld SALES rows, %lld monthly roll-up rows, %lld days\n",
+                    count("select count(*) from PICTURES"), count("select count(*) from SALES"),
+                    count("select count(*) from SALES_BY_MONTH"), count("select count(*) from SALES_BY_DAY"));
+    }
+
+    // The grid's statement for a period, as the picture list builds it without filters.
+    void salesInfo(const char* label, int folder, QDate from, QDate till)
+    {
+        const QByteArray sql = " select IDPICTURE, IDFOLDER, IDBATCH, \"TYPE\", TITLE, KEYWORDS, IMAGE, COUNT_SALES, "
+                               "SUM_SALES, SUM_ON_DEMAND, SUM_ON_ENHANCED, EFFICACY, EFFICACY2, MAX_DLS, "
+                               "ACCEPT_DATE, FIRST_SALE, LAST_SALE  from SALES_INFO(" +
+                               QByteArray::number(folder) + ", '" + dateLiteral(from) + "', '" + dateLiteral(till) +
+                               "') where 1 = 1 and COUNT_SALES <> 0 order by COUNT_SALES desc";
+        std::vector<Sample> first40, all;
+        int rows = 0;
+        repeat([&] {
+            commitIfActive();
+            const Stopwatch stopwatch;
+            dm_.qrPictureInfo.setText(sql);
+            dm_.qrPictureInfo.open();
+            for (int row = 1; row < 40 && !dm_.qrPictureInfo.eof(); ++row)
+                dm_.qrPictureInfo.next();
+            first40.push_back(stopwatch.elapsed());
+            dm_.qrPictureInfo.fetchAll();
+            all.push_back(stopwatch.elapsed());
+            rows = dm_.qrPictureInfo.recordCount();
+        });
+        const Sample first = median(first40), whole = median(all);
+        std::printf("SALES_INFO %-34s first 40 rows %6.3f s (cpu %6.3f s), all %5d rows %6.3f s (cpu %6.3f s)\n",
+                    label, first.wall, first.cpu, rows, whole.wall, whole.cpu);
+    }
+
+    void diagram(const char* label, const std::vector<std::int64_t>& pictures, QDate from, QDate till)
+    {
+        std::vector<Sample> calls;
+        std::size_t longest = 0;
+        repeat([&] {
+            for (std::int64_t picture : pictures) {
+                const Stopwatch stopwatch;
+                dm_.qrExecute.setText("select IDPICTURE, \"DIAGRAM\" from DIAGRAM(" +
+                                      QByteArray::number(static_cast<qlonglong>(picture)) + ", '" +
+                                      dateLiteral(from) + "', '" + dateLiteral(till) + "')");
+                dm_.qrExecute.open();
+                const QByteArray text = dm_.qrExecute.eof() ? QByteArray() : dm_.qrExecute.field("DIAGRAM").asText();
+                calls.push_back(stopwatch.elapsed());
+                longest = std::max(longest, static_cast<std::size_t>(text.size()));
+            }
+        });
+        const Sample call = median(calls);
+        std::printf("DIAGRAM %-37s median %6.3f ms per call (cpu %6.3f ms), longest text %zu\n", label,
+                    call.wall * 1e3, call.cpu * 1e3, longest);
+    }
+
+    void graph()
+    {
+        std::vector<Sample> times;
+        int rows = 0;
+        repeat([&] {
+            commitIfActive();
+            const Stopwatch stopwatch;
+            dm_.qrExecute.setText("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, DATE_SALES  from GRAPH");
+            dm_.qrExecute.open();
+            dm_.qrExecute.fetchAll();
+            times.push_back(stopwatch.elapsed());
+            rows = dm_.qrExecute.recordCount();
+        });
+        const Sample graph = median(times);
+        std::printf("GRAPH to its last row (%d rows)              %6.3f s (cpu %6.3f s)\n", rows, graph.wall, graph.cpu);
+    }
+
+    // Collects one new day per run (all entries of its day page, in page order, through StoreSale),
+    // then collects the same day again. The days follow the portfolio's last day from firstNewDay on.
+    void storeSale(const char* label, QDate firstNewDay)
+    {
+        std::vector<Sample> newDay, again;
+        std::mt19937_64 random(Seed + 2);
+        int entries = 0;
+        int run = 0;
+        repeat([&] {
+            const QDate day = firstNewDay.addDays(run++);
+            const std::vector<DayPageEntry> page = dayPage(day, random);
+            entries = static_cast<int>(page.size());
+            newDay.push_back(timeCollecting(page));
+            again.push_back(timeCollecting(page));
+        });
+        const Sample first = median(newDay), second = median(again);
+        std::printf("StoreSale %-28s %d entries a run: new day %5.0f entries/s (cpu %.2f ms each), day again %5.0f "
+                    "entries/s (cpu %.2f ms each)\n",
+                    label, entries, entries / first.wall, first.cpu * 1e3 / entries, entries / second.wall,
+                    second.cpu * 1e3 / entries);
+    }
+
+    // Folds the rows stored since the last catch-up into the roll-ups, as the next picture list,
+    // chart or strip does first.
+    void catchUp()
+    {
+        commitIfActive();
+        dm_.qrExecute.setText("select count(*) from SALES where ID > (select ROLLED_UP_TO from ROLL_UP_STATE)");
+        dm_.qrExecute.open();
+        const long long pending = dm_.qrExecute.field(0).asInt64();
+        const Stopwatch stopwatch;
+        dm_.qrExecute.setText("execute procedure CATCH_UP_ROLL_UPS");
+        dm_.qrExecute.execute();
+        dm_.Transaction.commit();
+        const Sample sample = stopwatch.elapsed();
+        std::printf("Roll-up catch-up of %lld stored rows             %6.3f s (cpu %6.3f s)\n", pending, sample.wall,
+                    sample.cpu);
+    }
+
+    void setRollUpTrigger(bool active)
+    {
+        commitIfActive();
+        dm_.qrExecute.setText(QByteArray("ALTER TRIGGER SALES_ROLL_UP ") + (active ? "ACTIVE" : "INACTIVE"));
+        dm_.qrExecute.execute();
+        dm_.Transaction.commit();
+    }
+
+private:
+    struct DayPageEntry
+    {
+        QByteArray pictureId, title, count, money, date;
+        int kind;
+    };
+
+    // The entries of a day page, for at most StoredPicturesPerDay pictures: regular downloads first,
+    // then on demand, then enhanced.
+    std::vector<DayPageEntry> dayPage(QDate day, std::mt19937_64& random) const
+    {
+        std::vector<bench::DayEntry> entries = portfolio_.dayEntries(day, random);
+        entries.resize(std::min(entries.size(), StoredPicturesPerDay));
+        std::vector<DayPageEntry> page;
+        const QByteArray date = day.toString(QStringLiteral("yyyy-MM-dd")).toLatin1();
+        const auto add = [&](const bench::DayEntry& e, int downloads, double money, int kind) {
+            if (downloads == 0)
+                return;
+            const QByteArray id = QByteArray::number(static_cast<qlonglong>(e.pictureId));
+            page.push_back({id, "Synthetic picture " + id, QByteArray::number(downloads),
+                            QByteArray::number(money, 'f', 2), date, kind});
+        };
+        for (const auto& e : entries)
+            add(e, e.regular, e.regularMoney, 0);
+        for (const auto& e : entries)
+            add(e, e.onDemand, e.onDemandMoney, 1);
+        for (const auto& e : entries)
+            add(e, e.enhanced, e.enhancedMoney, 2);
+        return page;
+    }
+
+    Sample timeCollecting(const std::vector<DayPageEntry>& page)
+    {
+        const Stopwatch stopwatch;
+        for (const DayPageEntry& e : page)
+            dm_.StoreSale(e.pictureId, e.title, e.count, e.money, e.date, e.kind);
+        commitIfActive();
+        return stopwatch.elapsed();
+    }
+
+    // One warm-up run, then the measured runs.
+    void repeat(const std::function<void()>& run)
+    {
+        run();
+        for (int i = 0; i < runs_; ++i)
+            run();
+    }
+
+    void commitIfActive()
+    {
+        if (dm_.Transaction.inTransaction())
+            dm_.Transaction.commit();
+    }
+
+    data::Tdm& dm_;
+    const bench::SyntheticPortfolio& portfolio_;
+    int runs_;
+};
+
+std::vector<std::int64_t> randomPictures(const bench::SyntheticPortfolio& portfolio, int count)
+{
+    std::mt19937_64 random(Seed + 3);
+    std::vector<std::int64_t> ids;
+    for (int i = 0; i < count; ++i)
+        ids.push_back(portfolio.pictures()[random() % portfolio.pictures().size()].id);
+    return ids;
+}
+
+void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& database, int runs)
+{
+    QTemporaryDir work;
+    const QString appDir = work.path();
+    QFile::copy(database, appDir + QStringLiteral("/PHOTOLEDGER.GDB"));
+    QDir(appDir).mkdir(QStringLiteral("PREVIEW"));
+    QDir(appDir).mkdir(QStringLiteral("Temp"));
+    data::Tdm dm(appDir);
+    dm.DataModuleCreate();
+    DatabaseBench bench(dm, portfolio, runs);
+    bench.describePortfolio();
+
+    const QDate allTimeFrom(2005, 1, 1), today = QDate::currentDate();
+    const QDate monthFrom(2009, 12, 1), monthTill(2009, 12, 31);
+    bench.salesInfo("all time, all pictures", -1, allTimeFrom, today);
+    bench.salesInfo("one month (12.2009), all pictures", -1, monthFrom, monthTill);
+    bench.salesInfo("all time, folder 1", 1, allTimeFrom, today);
+    bench.diagram("all time, 200 random pictures", randomPictures(portfolio, 200), allTimeFrom, today);
+    bench.diagram("all time, 40 best sellers", portfolio.bestSellers(40), allTimeFrom, today);
+    bench.diagram("one month, 40 best sellers", portfolio.bestSellers(40), monthFrom, monthTill);
+    bench.graph();
+    const QDate afterData = bench::SyntheticPortfolio::lastDay().addDays(1);
+    bench.storeSale("with roll-ups", afterData);
+    bench.catchUp();
+    bench.setRollUpTrigger(false);
+    bench.storeSale("without roll-ups (trigger off)", afterData.addDays(100));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    Options options;
+    if (!parseOptions(QCoreApplication::arguments(), options)) {
+        std::fprintf(stderr, "usage: photoledger-bench-database S|M [--runs N] [--cache DIR]\n");
+        return 2;
+    }
+    try {
+        const bench::SyntheticPortfolio portfolio(*options.size, Seed);
+        runBenchmarks(portfolio, cachedPortfolio(portfolio, options), options.runs);
+    } catch (const data::DbError& e) {
+        std::fprintf(stderr, "photoledger-bench-database: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

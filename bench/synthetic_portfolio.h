@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace bench {
+
+struct PortfolioSize
+{
+    const char* name;
+    int pictures;
+    int salesRows; // aimed at; the drawn portfolio comes within a few per cent
+};
+
+inline constexpr PortfolioSize SizeS{"S", 2'000, 150'000};
+inline constexpr PortfolioSize SizeM{"M", 20'000, 2'000'000};
+
+// One picture's entry on a day page: its downloads by kind and their earnings (0 = no such entry).
+struct DayEntry
+{
+    std::int64_t pictureId;
+    int regular, onDemand, enhanced;
+    double regularMoney, onDemandMoney, enhancedMoney;
+    int downloads() const { return regular + onDemand + enhanced; }
+};
+
+// A portfolio drawn from a fixed seed and skewed like real sales: every picture has its own daily
+// download rate, falling with its popularity rank as a power law, so a few best sellers sell every
+// day and most pictures sell now and then. Sales run from FirstDay to LastDay (five years).
+class SyntheticPortfolio
+{
+public:
+    static constexpr int Years = 5;
+    static QDate firstDay() { return QDate(2005, 1, 1); }
+    static QDate lastDay() { return QDate(2009, 12, 31); }
+
+    SyntheticPortfolio(const PortfolioSize& size, unsigned seed);
+
+    struct Picture
+    {
+        std::int64_t id;
+        QDate onSaleFrom;    // acceptance; also when ACCEPT_DATE is left empty
+        bool acceptDateKnown;
+        std::int64_t batchId; // 0: no batch
+        int folder;           // 0: no folder, else 1..FolderCount
+        double dailyRate;     // mean downloads per day
+        double price;         // earnings of one regular download
+    };
+    static constexpr int FolderCount = 12;
+
+    const std::vector<Picture>& pictures() const { return pictures_; }
+    // The ids of the pictures with the highest rates, best first.
+    std::vector<std::int64_t> bestSellers(int count) const;
+    // The entries of one day page, drawn with this generator.
+    std::vector<DayEntry> dayEntries(QDate day, std::mt19937_64& random) const;
+
+    // Creates the database file with the whole five years of sales, loaded in bulk with forced
+    // writes off (the roll-ups leave new rows to their catch-up), then builds the roll-ups in one
+    // pass, refreshes the index statistics and turns forced writes on. Returns the SALES rows.
+    std::int64_t writeDatabase(const QString& path) const;
+
+private:
+    double calibratedBaseRate(int targetRows) const;
+    std::vector<double> rankFactors_;
+    std::vector<Picture> pictures_;
+    unsigned seed_;
+};
+
+} // namespace bench
