@@ -4,6 +4,7 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "collect/explorer_window.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
 
@@ -29,6 +30,9 @@ Program::Program(const QString& programDir)
     data::dm = dataModule_.get();
     fmMain->joinDataModule(*dataModule_);
     platform::guarded([this] { dataModule_->DataModuleCreate(); });
+    explorer_ = std::make_unique<collect::TfmExplorer>();
+    explorer_->refreshMainList = [] { fmMain->RefreshPictureList(fmMain->CurrentFolderId); };
+    fmExplorer = explorer_.get();
     aboutBox_ = std::make_unique<TfmAbout>();
     fmAbout = aboutBox_.get();
 }
@@ -37,6 +41,8 @@ Program::~Program()
 {
     fmAbout = nullptr;
     aboutBox_.reset();
+    fmExplorer = nullptr;
+    explorer_.reset();
     fmMain = nullptr;
     mainWindow_.reset();
     if (!dataModule_)

@@ -6,6 +6,10 @@
 
 class QDialog;
 
+namespace collect {
+class TfmExplorer;
+} // namespace collect
+
 namespace data {
 class Tdm;
 } // namespace data
@@ -47,6 +51,7 @@ public:
 private:
     std::unique_ptr<TfmMain> mainWindow_;
     std::unique_ptr<data::Tdm> dataModule_;
+    std::unique_ptr<collect::TfmExplorer> explorer_;
     std::unique_ptr<TfmAbout> aboutBox_;
 };
 
