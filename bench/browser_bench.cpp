@@ -5,7 +5,7 @@
 //   - from "Применить" to the first screen of rows painted, for "за все время" and for one month, and
 //     the whole click including the count label's statements;
 //   - scrolling a keyword-filtered list page by page to its end;
-//   - the process's resident memory after the list has opened, and after all its rows were fetched.
+//   - the heap in use after the list has opened, and after all its rows were fetched.
 // Prints the median of N runs (5 by default) after one warm-up run.
 
 #include <QApplication>
@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -48,16 +50,10 @@ double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Resident memory of this process in MiB.
-double residentMiB()
+// The heap this process has in use, in MiB (the rows of the list live there).
+double heapInUseMiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
+    return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024);
 }
 
 // Remembers when the grid's rows were first painted after a start mark.
@@ -154,12 +150,29 @@ void reportApply(const char* what, const std::vector<ApplyTimes>& times)
 
 const QDate LastDay(2009, 12, 31);
 
+// Heap in use with the list closed, after it opened on all time, and after all its rows were read.
+void measureMemory(app::TfmMain& window, BrowserBench& bench)
+{
+    data::dm->Transaction.commit();
+    QCoreApplication::processEvents();
+    const double closed = heapInUseMiB();
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    QCoreApplication::processEvents();
+    const double opened = heapInUseMiB();
+    const int openedRows = data::dm->qrPictureInfo.recordCount();
+    bench.pressCtrlEnd();
+    const double allRead = heapInUseMiB();
+    std::printf("memory: %.1f MiB with the list closed; +%.1f MiB with the list open (%d rows fetched); "
+                "+%.1f MiB with all %d rows fetched\n",
+                closed, opened - closed, openedRows, allRead - closed, data::dm->qrPictureInfo.recordCount());
+    window.picGrid->moveToRow(0);
+}
+
 void runBenchmarks(app::TfmMain& window, int runs)
 {
     BrowserBench bench(window);
     window.folderPanel->SelectFolderNode(-1);
-    QCoreApplication::processEvents();
-    const double baseline = residentMiB();
+    measureMemory(window, bench);
 
     reportApply("Применить, за все время", repeat<ApplyTimes>(runs, [&] {
                     return bench.apply(QDate(2005, 1, 1), LastDay);
@@ -178,16 +191,6 @@ void runBenchmarks(app::TfmMain& window, int runs)
     });
     std::printf("%-34s %7.3f s for %d rows, label \"%s\"\n", "scroll keyword list to its end", median(scrolls),
                 keywordRows, qPrintable(window.lbCount->text()));
-
-    bench.apply(QDate(2005, 1, 1), LastDay);
-    QCoreApplication::processEvents();
-    const double opened = residentMiB();
-    const int openedRows = data::dm->qrPictureInfo.recordCount();
-    bench.pressCtrlEnd();
-    const double allRead = residentMiB();
-    std::printf("memory: %.1f MiB before the list; +%.1f MiB with %d rows fetched (list opened); "
-                "+%.1f MiB with all %d rows fetched\n",
-                baseline, opened - baseline, openedRows, allRead - baseline, data::dm->qrPictureInfo.recordCount());
 }
 
 } // namespace
