@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <csignal>
+
+#include "tests/collection/collection_fixture.h"
+#include "tools/agency-sim/calendar.h"
+
+using namespace collection_tests;
+using agencysim::Day;
+
+namespace {
+
+const QByteArray Heading = "==========================";
+
+// photoledger-collect run on the fixture's program directory, whose database the fixture lets go
+// of while the program runs.
+class CollectCli : public CollectionTest
+{
+protected:
+    void SetUp() override
+    {
+        startAgency();
+        configureProgramDir();
+    }
+
+    void start(const QStringList& arguments)
+    {
+        dm().IBDatabase1.close();
+        process.start(QStringLiteral(COLLECT_CLI), QStringList{db.appDir()} + arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+    // Waits for the program to end and takes the database back.
+    int finish()
+    {
+        EXPECT_TRUE(process.waitForFinished(240'000));
+        output += process.readAllStandardOutput();
+        dm().IBDatabase1.connect();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    int run(const QStringList& arguments)
+    {
+        start(arguments);
+        return finish();
+    }
+    // Reads the output until it holds this many day headings.
+    void waitForHeadings(qsizetype count)
+    {
+        while (output.count(Heading) < 2 * count && process.waitForReadyRead(240'000))
+            output += process.readAllStandardOutput();
+        ASSERT_GE(output.count(Heading), 2 * count) << output.constData();
+    }
+    QByteArray errors() { return process.readAllStandardError(); }
+
+    std::vector<Day> saleDays(const char* month) { return portfolio().saleDays(*agencysim::parseIsoMonth(month)); }
+
+    QProcess process;
+    QByteArray output;
+};
+
+} // namespace
+
+TEST_F(CollectCli, ASalesRunPrintsTheLogAndStoresTheDays)
+{
+    const std::vector<Day> days = saleDays("2008-04");
+    const QByteArray first = isoDay(days[0]).mid(8, 2), second = isoDay(days[1]).mid(8, 2);
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days"),
+                   QString::fromLatin1(first + ',' + second)}),
+              0)
+        << errors().constData();
+    EXPECT_EQ(storedSales(days[0]), expectedSales(days[0]));
+    EXPECT_EQ(storedSales(days[1]), expectedSales(days[1]));
+    EXPECT_EQ(rowCount("SALES"), storedSales(days[0]).size() + storedSales(days[1]).size());
+    EXPECT_TRUE(output.startsWith(QByteArray("\n" + Heading + " " + isoDay(days[0]) + " " + Heading + "\n\n"))) << output.constData();
+    EXPECT_TRUE(output.endsWith(QStringLiteral(u"Обновлено!\n").toUtf8())) << output.constData();
+}
+
+TEST_F(CollectCli, ABatchesRunStoresTheBatchesOfTheMonths)
+{
+    const agencysim::Batch& batch = portfolio().batches().front();
+    const QString month = QString::fromStdString(agencysim::isoMonth(batch.date.year() / batch.date.month()));
+    EXPECT_EQ(run({QStringLiteral("batches"), month}), 0) << errors().constData();
+    EXPECT_EQ(rowCount("PICTURES where IDBATCH = " + QByteArray::number(qlonglong(batch.id))), batch.approved);
+}
+
+TEST_F(CollectCli, ALoginPromptIsPrintedAndAnsweredNo)
+{
+    configureProgramDir(false);
+    EXPECT_EQ(run({QStringLiteral("batches"), QStringLiteral("2008-04")}), 2);
+    EXPECT_TRUE(output.contains(QStringLiteral(u"Необходимо в IE-браузере войти в свой аккаунт на фотобанке.").toUtf8()))
+        << output.constData();
+    EXPECT_FALSE(output.contains(QStringLiteral(u"Обновлено!").toUtf8()));
+    EXPECT_EQ(rowCount("PICTURES"), 0);
+}
+
+TEST_F(CollectCli, AnErrorEndsWithItsMessageAndStatus1)
+{
+    agency().stop();
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04")}), 1);
+    const QByteArray message = errors();
+    EXPECT_TRUE(message.startsWith(QByteArray(QByteArray("photoledger-collect: ") +
+                                              QStringLiteral(u"Страница не получена: ").toUtf8() +
+                                              QByteArray::fromStdString(agency().baseUrl()) +
+                                              "/stats.mhtml?year_month=2008-04")))
+        << message.constData();
+}
+
+TEST_F(CollectCli, WrongArgumentsAreAnErrorWithTheUsage)
+{
+    const QList<QStringList> cases = {
+        {QStringLiteral("sales")},
+        {QStringLiteral("sales"), QStringLiteral("2008-13")},
+        {QStringLiteral("sales"), QStringLiteral("04.2008")},
+        {QStringLiteral("report"), QStringLiteral("2008-04")},
+        {QStringLiteral("batches"), QStringLiteral("2008-04"), QStringLiteral("--days"), QStringLiteral("01")},
+        {QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days"), QStringLiteral("1,32")},
+        {QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days")},
+    };
+    for (const QStringList& arguments : cases) {
+        EXPECT_EQ(run(arguments), 1) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(errors().contains("usage: photoledger-collect DIR sales MONTH..."));
+    }
+    EXPECT_EQ(rowCount("PICTURES"), 0);
+}
+
+TEST_F(CollectCli, CtrlCStopsTheRunBeforeTheNextDayWithStatus2)
+{
+    agencysim::Faults faults;
+    faults.slowPaths = {"date=" + agencysim::isoDate(saleDays("2008-04")[1])};
+    faults.slowMs = 3000;
+    startAgency(faults);
+    configureProgramDir();
+    start({QStringLiteral("sales"), QStringLiteral("2008-04")});
+    waitForHeadings(1);
+    ::kill(pid_t(process.processId()), SIGINT);
+    EXPECT_EQ(finish(), 2);
+    EXPECT_FALSE(output.contains(QStringLiteral(u"Обновлено!").toUtf8()));
+    EXPECT_LE(output.count(Heading), 2 * 2);
+}
+
+TEST_F(CollectCli, KillingTheProgramKeepsEveryCommittedRow)
+{
+    const std::vector<Day> days = saleDays("2008-04");
+    start({QStringLiteral("sales"), QStringLiteral("2008-04")});
+    waitForHeadings(3);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    finish();
+    EXPECT_EQ(storedSales(days[0]), expectedSales(days[0]));
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04")}), 0);
+    for (const Day& day : days)
+        EXPECT_EQ(storedSales(day), expectedSales(day)) << agencysim::isoDate(day);
+}
