@@ -1,7 +1,10 @@
-// Feeds arbitrary bytes to the page readers as a page, and arbitrary markers to ExtractBetween.
+// Feeds arbitrary bytes to the page readers as every kind of page, and arbitrary markers to
+// ExtractBetween.
 // Any crash, sanitizer report or broken invariant (a trap) is a finding.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "collect/batch_pages.h"
+#include "collect/day_page.h"
 #include "collect/login.h"
 #include "collect/page_lines.h"
 #include "collect/page_text.h"
@@ -28,18 +31,43 @@ void checkExtract(QByteArrayView text, QByteArrayView start, QByteArrayView end)
     require(piece.size() <= text.size());
 }
 
-// The markers of the day page and batch page entries, cut from every logical line as the
-// collectors do.
-void extractEntryValues(const QList<QByteArray>& logical)
+// Reads the page as the approved batches page: every batch line with its date and page count.
+void readBatchLines(const QList<QByteArray>& raw, const QByteArray& text)
 {
-    static const QByteArrayView markers[][2] = {
-        {"alt=\"stock photo :", "\""}, {"src=\"", "\""}, {"href=\"", "\""},       {"id=", ""},
-        {">", "<"},                    {">$", "<"},      {"target=onsite>", "</a>"}, {"10px\">", "<"},
-        {"photos\">", "<"},            {"center>", "<"}, {"View All", "Approved"},
-    };
-    for (const QByteArray& line : logical)
-        for (const auto& [start, end] : markers)
-            checkExtract(line, start, end);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (!collect::isBatchLine(raw[i]))
+            continue;
+        try {
+            const collect::BatchLine batch = collect::readBatchLine(raw, i);
+            collect::splitBatchDate(batch.date);
+            require(collect::batchPageCount(batch.approvedCount) >= 0);
+        } catch (const collect::PageError&) {
+        }
+    }
+    try {
+        require(collect::approvedTotal(text) >= 0);
+    } catch (const collect::PageError&) {
+    }
+}
+
+// Reads the logical lines as a day page and as a batch page: every picture entry and heading.
+void readEntries(const QList<QByteArray>& logical)
+{
+    collect::SaleKind kind = collect::SaleKind::Regular;
+    for (qsizetype i = 0; i < logical.size(); ++i) {
+        if (collect::opensPictureEntry(logical[i])) {
+            try {
+                collect::readDayEntry(logical, i);
+            } catch (const collect::PageError&) {
+            }
+            try {
+                collect::readBatchEntry(logical, i);
+            } catch (const collect::PageError&) {
+            }
+        }
+        kind = collect::saleKindAfter(kind, logical[i]);
+        collect::endsDaySales(logical[i]);
+    }
 }
 
 void readAsPage(const QByteArray& page)
@@ -48,6 +76,7 @@ void readAsPage(const QByteArray& page)
     const QByteArray text = collect::pageText(raw);
     require(!text.contains('\0'));
     collect::startPageSign(text);
+    readBatchLines(raw, text);
     try {
         for (const QByteArray& day : collect::saleDatesOf(raw))
             require(day.size() == 10);
@@ -57,7 +86,7 @@ void readAsPage(const QByteArray& page)
         const QList<QByteArray> logical = collect::joinLines(raw);
         for (const QByteArray& line : logical)
             require(line.startsWith('<') && isTrimmed(line));
-        extractEntryValues(logical);
+        readEntries(logical);
     } catch (const collect::PageError&) {
     }
 }
