@@ -41,15 +41,6 @@ const std::vector<PictureField>& pictureFields()
     return fields;
 }
 
-int pictureFieldIndex(const char* name)
-{
-    const std::vector<PictureField>& fields = pictureFields();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        if (std::strcmp(fields[i].name, name) == 0)
-            return static_cast<int>(i);
-    return -1;
-}
-
 bool isSortableField(const char* name)
 {
     return std::strcmp(name, "DIAGRAM") != 0 && std::strcmp(name, "IMAGE") != 0;

@@ -36,9 +36,6 @@ enum PictureColumn {
 // that the grid has a cell for the mini chart, and never fills it.
 const std::vector<PictureField>& pictureFields();
 
-// The field's position in pictureFields(); -1 for an unknown name.
-int pictureFieldIndex(const char* name);
-
 // The titles of these columns stay plain (they are painted and cannot be sorted).
 bool isSortableField(const char* name);
 

@@ -47,7 +47,6 @@ public:
     // case, fetching further rows as needed; -1 when there is none.
     int findRow(int column, const QString& text, int fromRow);
 
-    data::Dataset& list() { return list_; }
     // A field of a fetched row; null for a field that the statement does not select.
     const data::Value& valueAt(int row, PictureColumn column) const;
     // The preview bytes of a fetched row; the list must be open.

@@ -23,6 +23,12 @@ QByteArray trimmedBytes(const QByteArray& text)
     return text.mid(begin, end - begin);
 }
 
+// The keyword box with the characters of codes 0 to 32 removed at both ends, as Windows-1251 bytes.
+QByteArray trimmedKeywords(const QString& keywords)
+{
+    return trimmedBytes(platform::toWin1251(keywords));
+}
+
 QByteArray keywordCondition(const QByteArray& entry)
 {
     if (entry.startsWith('-'))
@@ -40,11 +46,6 @@ QByteArray sortClause(const std::optional<ColumnSort>& sort)
 }
 
 } // namespace
-
-QByteArray trimmedKeywords(const QString& keywords)
-{
-    return trimmedBytes(platform::toWin1251(keywords));
-}
 
 bool hasKeywords(const QString& keywords)
 {

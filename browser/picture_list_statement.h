@@ -24,8 +24,7 @@ struct PictureListFilter
     std::optional<ColumnSort> sort;
 };
 
-// The keyword box with the characters of codes 0 to 32 removed at both ends, as Windows-1251 bytes.
-QByteArray trimmedKeywords(const QString& keywords);
+// Whether the keyword box holds more than characters of codes 0 to 32.
 bool hasKeywords(const QString& keywords);
 
 // The "containing" and "not containing" conditions of the comma-separated keyword entries. An entry
