@@ -1,5 +1,7 @@
 #pragma once
 
+// The steps that both collectors share.
+
 #include <QByteArray>
 #include <QList>
 
@@ -25,8 +27,8 @@ void removeScratchFile(const PageFetcher& fetcher);
 // true: the run then ends.
 bool promptedForLogin(CollectContext& context, const QList<QByteArray>& rawLines, const QByteArray& address);
 
-// Sets the stop flag's "before a run" state and the log and bar of a new run, then checks the
-// month choice: false, after the error box "Не выбрано ни одного месяца", when no month is ticked.
+// The start of a run: clears the stop flag and the log, sets the bar to 0, then checks the month
+// choice: false, after the error box "Не выбрано ни одного месяца", when no month is ticked.
 bool startRun(CollectContext& context);
 
 // The end of a run that went through: the bar at its maximum, "Обновлено!", the list refreshed.
