@@ -216,21 +216,29 @@ public:
     void storeSale(const char* label, QDate firstNewDay)
     {
         std::vector<Sample> newDay, again;
+        std::vector<double> newDayWrites, againWrites;
         std::mt19937_64 random(Seed + 2);
         int entries = 0;
         int run = 0;
+        const auto collect = [&](const std::vector<DayPageEntry>& page, std::vector<Sample>& times,
+                                 std::vector<double>& writes) {
+            const long long writtenBefore = pagesWritten();
+            times.push_back(timeCollecting(page));
+            writes.push_back(static_cast<double>(pagesWritten() - writtenBefore) / static_cast<double>(page.size()));
+        };
         repeat([&] {
             const QDate day = firstNewDay.addDays(run++);
             const std::vector<DayPageEntry> page = dayPage(day, random);
             entries = static_cast<int>(page.size());
-            newDay.push_back(timeCollecting(page));
-            again.push_back(timeCollecting(page));
+            collect(page, newDay, newDayWrites);
+            collect(page, again, againWrites);
         });
         const Sample first = median(newDay), second = median(again);
-        std::printf("StoreSale %-28s %d entries a run: new day %5.0f entries/s (cpu %.2f ms each), day again %5.0f "
-                    "entries/s (cpu %.2f ms each)\n",
-                    label, entries, entries / first.wall, first.cpu * 1e3 / entries, entries / second.wall,
-                    second.cpu * 1e3 / entries);
+        std::printf("StoreSale %s, %d entries a run:\n", label, entries);
+        std::printf("  new day   %5.0f entries/s (cpu %.2f ms, %.1f pages written an entry)\n", entries / first.wall,
+                    first.cpu * 1e3 / entries, median(newDayWrites));
+        std::printf("  day again %5.0f entries/s (cpu %.2f ms, %.1f pages written an entry)\n", entries / second.wall,
+                    second.cpu * 1e3 / entries, median(againWrites));
     }
 
     // Folds the rows stored since the last catch-up into the roll-ups, as the next picture list,
@@ -256,6 +264,22 @@ public:
         dm_.qrExecute.setText(QByteArray("ALTER TRIGGER SALES_ROLL_UP ") + (active ? "ACTIVE" : "INACTIVE"));
         dm_.qrExecute.execute();
         dm_.Transaction.commit();
+    }
+
+    // The count label's statement of the picture list for the period.
+    void countLabel(const char* label, QDate from, QDate till)
+    {
+        std::vector<Sample> times;
+        repeat([&] {
+            commitIfActive();
+            const Stopwatch stopwatch;
+            dm_.qrExecute.setText("select count(distinct IDPICTURE) from SALES where SALE_DATE >= '" +
+                                  dateLiteral(from) + "' and SALE_DATE <='" + dateLiteral(till) + "' ");
+            dm_.qrExecute.open();
+            times.push_back(stopwatch.elapsed());
+        });
+        const Sample count = median(times);
+        std::printf("Count label %-33s %6.3f s (cpu %6.3f s)\n", label, count.wall, count.cpu);
     }
 
 private:
@@ -296,6 +320,17 @@ private:
             dm_.StoreSale(e.pictureId, e.title, e.count, e.money, e.date, e.kind);
         commitIfActive();
         return stopwatch.elapsed();
+    }
+
+    // Pages the engine has written to the database file so far.
+    long long pagesWritten()
+    {
+        commitIfActive();
+        dm_.qrExecute.setText("select MON$PAGE_WRITES from MON$IO_STATS where MON$STAT_GROUP = 0");
+        dm_.qrExecute.open();
+        const long long pages = dm_.qrExecute.field(0).asInt64();
+        dm_.Transaction.commit();
+        return pages;
     }
 
     // One warm-up run, then the measured runs.
@@ -342,7 +377,10 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     const QDate monthFrom(2009, 12, 1), monthTill(2009, 12, 31);
     bench.salesInfo("all time, all pictures", -1, allTimeFrom, today);
     bench.salesInfo("one month (12.2009), all pictures", -1, monthFrom, monthTill);
+    bench.salesInfo("last 30 days (2.12.-31.12.2009)", -1, monthTill.addDays(-29), monthTill);
     bench.salesInfo("all time, folder 1", 1, allTimeFrom, today);
+    bench.countLabel("one month (12.2009)", monthFrom, monthTill);
+    bench.countLabel("all time", allTimeFrom, today);
     bench.diagram("all time, 200 random pictures", randomPictures(portfolio, 200), allTimeFrom, today);
     bench.diagram("all time, 40 best sellers", portfolio.bestSellers(40), allTimeFrom, today);
     bench.diagram("one month, 40 best sellers", portfolio.bestSellers(40), monthFrom, monthTill);

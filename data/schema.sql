@@ -49,16 +49,23 @@ CREATE TABLE SALES (
 /* The store finds a picture's day by this index, and the procedures read a picture's days through it. */
 CREATE UNIQUE INDEX SALES_PICTURE_DATE ON SALES (IDPICTURE, SALE_DATE);
 
+/* The picture list's count of pictures sold in a period reads the period's rows through this index
+   instead of every row; it costs a stored sale one index page more. The procedures name their plans,
+   so that this index is never taken for a picture's own days, even with stale statistics. */
+CREATE INDEX SALES_DATE ON SALES (SALE_DATE);
+
 /* Roll-ups of SALES, so that long periods need not read every sale.
    - A sale day is a SALES row with "COUNT" > 0: best days, first and last sales look only at those.
-   - Money is summed as MONEY_TOTAL (see MONEY_OF): exact for amounts in cents, so adding and taking
-     away the same rows leaves no rounding residue.
+   - Money is summed as MONEY_TOTAL, empty amounts as 0: exact for amounts in cents, so adding and
+     taking away the same rows leaves no rounding residue.
    - SALES_BY_DAY covers the SALES rows numbered (by GEN_SALES_ID) up to ROLL_UP_STATE.ROLLED_UP_TO
      and follows their changes by differences. SALES_BY_MONTH and SALES_BY_PICTURE are recomputed
      from the level below for every month and picture that a change touches.
-   - A newly stored row costs the store nothing more: CATCH_UP_ROLL_UPS folds all newer rows in at
-     once, and every procedure that reads the roll-ups calls it first. Changes to stored rows are
-     applied at once by the trigger SALES_ROLL_UP. */
+   - A newly stored row makes the store write nothing more: CATCH_UP_ROLL_UPS folds all newer rows in
+     at once, and every procedure that reads the roll-ups calls it first. Changes to stored rows are
+     applied at once by the trigger SALES_ROLL_UP.
+   - Catching up by number relies on one writer at a time, as here: the embedded engine lets one
+     process open the file, and the program works through one connection. */
 CREATE DOMAIN MONEY_TOTAL AS NUMERIC(18,4);
 
 /* Per picture and calendar month. SALE_DAYS holds the month's DIAGRAM items from FIRST_SALE to
@@ -155,14 +162,6 @@ BEGIN
   RETURN DATEADD(1 - EXTRACT(DAY FROM DAY_IN_MONTH) DAY TO DAY_IN_MONTH);
 END^
 
-/* An amount of money of a SALES row as the roll-ups and totals add it up (empty counts as 0). */
-CREATE FUNCTION MONEY_OF (AMOUNT DOUBLE PRECISION)
-RETURNS MONEY_TOTAL
-AS
-BEGIN
-  RETURN CAST(COALESCE(AMOUNT, 0) AS MONEY_TOTAL);
-END^
-
 /* The period DATE_FROM..DATE_TILL as the roll-ups read it: the whole months from WHOLE_FROM up to, not
    including, WHOLE_TILL, and the days of partial months DATE_FROM..HEAD_TILL and TAIL_FROM..DATE_TILL
    (each empty when its end comes before its start). */
@@ -197,6 +196,7 @@ DECLARE VARIABLE DOWNLOADS INTEGER;
 BEGIN
   FOR SELECT S.SALE_DATE, S."COUNT" FROM SALES S
       WHERE S.IDPICTURE = :PICTURE_ID AND S.SALE_DATE BETWEEN :DATE_FROM AND :DATE_TILL AND S."COUNT" > 0
+      PLAN (S ORDER SALES_PICTURE_DATE)
       ORDER BY S.IDPICTURE, S.SALE_DATE
       INTO :SALE_DAY, :DOWNLOADS
   DO
@@ -251,10 +251,11 @@ DECLARE VARIABLE LAST_SALE DATE;
 DECLARE VARIABLE SALE_DAYS VARCHAR(400);
 BEGIN
   MONTH_END = DATEADD(1 MONTH TO MONTH_START) - 1;
-  SELECT COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(MONEY_OF(S."SUM")), SUM(MONEY_OF(S.ON_DEMAND)),
-         SUM(MONEY_OF(S.ENHANCED)), MAX(IIF(S."COUNT" > 0, S."COUNT", NULL))
+  SELECT COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(CAST(COALESCE(S."SUM", 0) AS MONEY_TOTAL)), SUM(CAST(COALESCE(S.ON_DEMAND, 0) AS MONEY_TOTAL)),
+         SUM(CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL)), MAX(IIF(S."COUNT" > 0, S."COUNT", NULL))
   FROM SALES S
   WHERE S.IDPICTURE = :PICTURE_ID AND S.SALE_DATE BETWEEN :MONTH_START AND :MONTH_END
+  PLAN (S INDEX (SALES_PICTURE_DATE))
   INTO :SALES_ROWS, :COUNT_SALES, :SUM_SALES, :SUM_ON_DEMAND, :SUM_ENHANCED, :MAX_DLS;
   IF (SALES_ROWS = 0) THEN
   BEGIN
@@ -311,15 +312,15 @@ BEGIN
   IF (INSERTING AND NEW.ID > ROLLED_UP_TO) THEN
     EXIT;
   IF (UPDATING AND NEW.ID = OLD.ID AND NEW.IDPICTURE = OLD.IDPICTURE AND NEW.SALE_DATE = OLD.SALE_DATE
-      AND NEW."COUNT" IS NOT DISTINCT FROM OLD."COUNT" AND MONEY_OF(NEW."SUM") = MONEY_OF(OLD."SUM")
-      AND MONEY_OF(NEW.ON_DEMAND) = MONEY_OF(OLD.ON_DEMAND) AND MONEY_OF(NEW.ENHANCED) = MONEY_OF(OLD.ENHANCED)) THEN
+      AND NEW."COUNT" IS NOT DISTINCT FROM OLD."COUNT" AND CAST(COALESCE(NEW."SUM", 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD."SUM", 0) AS MONEY_TOTAL)
+      AND CAST(COALESCE(NEW.ON_DEMAND, 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD.ON_DEMAND, 0) AS MONEY_TOTAL) AND CAST(COALESCE(NEW.ENHANCED, 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD.ENHANCED, 0) AS MONEY_TOTAL)) THEN
     EXIT;
   IF (NOT DELETING AND NEW.ID <= ROLLED_UP_TO) THEN
-    EXECUTE PROCEDURE ROLL_UP_DAY(NEW.SALE_DATE, 1, COALESCE(NEW."COUNT", 0), MONEY_OF(NEW."SUM"),
-      MONEY_OF(NEW.ON_DEMAND), MONEY_OF(NEW.ENHANCED));
+    EXECUTE PROCEDURE ROLL_UP_DAY(NEW.SALE_DATE, 1, COALESCE(NEW."COUNT", 0), CAST(COALESCE(NEW."SUM", 0) AS MONEY_TOTAL),
+      CAST(COALESCE(NEW.ON_DEMAND, 0) AS MONEY_TOTAL), CAST(COALESCE(NEW.ENHANCED, 0) AS MONEY_TOTAL));
   IF (NOT INSERTING AND OLD.ID <= ROLLED_UP_TO) THEN
-    EXECUTE PROCEDURE ROLL_UP_DAY(OLD.SALE_DATE, -1, -COALESCE(OLD."COUNT", 0), -MONEY_OF(OLD."SUM"),
-      -MONEY_OF(OLD.ON_DEMAND), -MONEY_OF(OLD.ENHANCED));
+    EXECUTE PROCEDURE ROLL_UP_DAY(OLD.SALE_DATE, -1, -COALESCE(OLD."COUNT", 0), -CAST(COALESCE(OLD."SUM", 0) AS MONEY_TOTAL),
+      -CAST(COALESCE(OLD.ON_DEMAND, 0) AS MONEY_TOTAL), -CAST(COALESCE(OLD.ENHANCED, 0) AS MONEY_TOTAL));
   IF (NOT DELETING) THEN
   BEGIN
     EXECUTE PROCEDURE ROLL_UP_MONTH(NEW.IDPICTURE, FIRST_OF_MONTH(NEW.SALE_DATE));
@@ -350,8 +351,8 @@ BEGIN
   LAST_ID = GEN_ID(GEN_SALES_ID, 0);
   IF (LAST_ID <= ROLLED_UP_TO) THEN
     EXIT;
-  FOR SELECT S.SALE_DATE, COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(MONEY_OF(S."SUM")),
-             SUM(MONEY_OF(S.ON_DEMAND)), SUM(MONEY_OF(S.ENHANCED))
+  FOR SELECT S.SALE_DATE, COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(CAST(COALESCE(S."SUM", 0) AS MONEY_TOTAL)),
+             SUM(CAST(COALESCE(S.ON_DEMAND, 0) AS MONEY_TOTAL)), SUM(CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL))
       FROM SALES S
       WHERE S.ID > :ROLLED_UP_TO AND S.ID <= :LAST_ID
       GROUP BY S.SALE_DATE
@@ -465,13 +466,14 @@ BEGIN
         INTO :COUNT_SALES, :SUM_REGULAR, :SUM_DEMAND, :SUM_EXTENDED, :MAX_DLS, :FIRST_SALE, :LAST_SALE;
       IF (DATE_FROM <= HEAD_TILL OR TAIL_FROM <= DATE_TILL) THEN
       BEGIN
-        SELECT COALESCE(SUM(S."COUNT"), 0), COALESCE(SUM(MONEY_OF(S."SUM")), 0),
-               COALESCE(SUM(MONEY_OF(S.ON_DEMAND)), 0), COALESCE(SUM(MONEY_OF(S.ENHANCED)), 0),
+        SELECT COALESCE(SUM(S."COUNT"), 0), COALESCE(SUM(CAST(COALESCE(S."SUM", 0) AS MONEY_TOTAL)), 0),
+               COALESCE(SUM(CAST(COALESCE(S.ON_DEMAND, 0) AS MONEY_TOTAL)), 0), COALESCE(SUM(CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL)), 0),
                MAX(IIF(S."COUNT" > 0, S."COUNT", NULL)), MIN(IIF(S."COUNT" > 0, S.SALE_DATE, NULL)),
                MAX(IIF(S."COUNT" > 0, S.SALE_DATE, NULL))
         FROM SALES S
         WHERE S.IDPICTURE = :IDPICTURE
           AND (S.SALE_DATE BETWEEN :DATE_FROM AND :HEAD_TILL OR S.SALE_DATE BETWEEN :TAIL_FROM AND :DATE_TILL)
+        PLAN (S INDEX (SALES_PICTURE_DATE, SALES_PICTURE_DATE))
         INTO :DAYS_COUNT, :DAYS_REGULAR, :DAYS_DEMAND, :DAYS_EXTENDED, :DAYS_MAX, :DAYS_FIRST, :DAYS_LAST;
         COUNT_SALES = COUNT_SALES + DAYS_COUNT;
         SUM_REGULAR = SUM_REGULAR + DAYS_REGULAR;
