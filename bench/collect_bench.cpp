@@ -2,16 +2,20 @@
 // against the record store's StoreSale path on the same entries in the same run.
 //
 //   photoledger-bench-collect [--pictures N] [--from yyyy-mm] [--till yyyy-mm] [--month yyyy-mm] [--days N]
+//                             [--rounds N]
 //
 // Defaults: portfolio M (20,000 pictures with sales from 2004-01 to 2008-12), the month 2008-12, every
-// sale day of it. Prints entries per second of the collection (new days, then the same days again),
-// the time shares of download, extraction and storing of the second collection, and the StoreSale
-// path's rates on the same entries into a second database of the same kind.
+// sale day of it, 3 rounds. A first collection fetches the previews too. Then the collection and the
+// StoreSale path (the same entries stored directly) run side by side on two databases of the same kind
+// with the previews on disk: new days once, the same days again in alternating rounds (medians, since
+// the machine's disk is shared). Prints entries per second of each and the time shares of download,
+// extraction and storing of a collection.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -41,7 +45,8 @@ struct Options
 {
     agencysim::PortfolioOptions portfolio{1, 20000, std::chrono::year(2004) / 1, std::chrono::year(2008) / 12};
     QByteArray month = "2008-12";
-    int days = 0; // 0: every sale day of the month
+    int days = 0;   // 0: every sale day of the month
+    int rounds = 3; // collections of the same days again, against as many StoreSale passes
 };
 
 // The collector's context with nothing on screen: the month and, when limited, its first days.
@@ -163,6 +168,15 @@ double storeAll(data::Tdm& dm, const QList<StoredEntry>& entries)
     return secondsSince(start);
 }
 
+// Fetches the preview of every picture of the entries into an empty PREVIEW folder.
+double fetchPreviews(const collect::PageFetcher& fetcher, const QList<StoredEntry>& entries)
+{
+    const Clock::time_point start = Clock::now();
+    for (const StoredEntry& e : entries)
+        fetcher.fetchPreview(e.entry.pictureId, e.entry.previewAddress);
+    return secondsSince(start);
+}
+
 double collectOnce(data::Tdm& dm, const collect::PageFetcher& fetcher, QuietContext& context)
 {
     const Clock::time_point start = Clock::now();
@@ -196,8 +210,16 @@ Options parse(int argc, char** argv)
             options.month = value;
         else if (option == "--days")
             options.days = std::atoi(value);
+        else if (option == "--rounds")
+            options.rounds = std::max(1, std::atoi(value));
     }
     return options;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace
@@ -208,43 +230,58 @@ int main(int argc, char** argv)
     agencysim::AgencyServer server(options.portfolio);
     server.start();
 
-    ProgramDir collected;
-    const collect::PageFetcher fetcher = fetcherFor(collected, server);
-    const QList<QByteArray> days = saleDays(fetcher, options.month, options.days);
-    QList<QByteArray> dayItems;
-    for (const QByteArray& day : days)
-        dayItems.append(day.mid(8, 2));
+    ProgramDir first;
+    const collect::PageFetcher firstFetcher = fetcherFor(first, server);
+    const QList<QByteArray> days = saleDays(firstFetcher, options.month, options.days);
+    QList<QByteArray> tickedDays;
+    if (options.days > 0)
+        for (const QByteArray& day : days)
+            tickedDays.append(day.mid(8, 2));
 
-    QuietContext firstRun(options.month, options.days > 0 ? dayItems : QList<QByteArray>());
-    const double newSeconds = collectOnce(collected.dm(), fetcher, firstRun);
-    QuietContext secondRun(options.month, options.days > 0 ? dayItems : QList<QByteArray>());
-    const double againSeconds = collectOnce(collected.dm(), fetcher, secondRun);
+    QuietContext firstRun(options.month, tickedDays);
+    const double withPreviewsSeconds = collectOnce(first.dm(), firstFetcher, firstRun);
 
     Clock::time_point start = Clock::now();
-    const QList<QByteArray> pages = downloadDayPages(fetcher, days);
+    const QList<QByteArray> pages = downloadDayPages(firstFetcher, days);
     const double downloadSeconds = secondsSince(start);
     start = Clock::now();
     const QList<StoredEntry> entries = extractEntries(pages, days);
     const double extractSeconds = secondsSince(start);
+    ProgramDir previews;
+    const double previewSeconds = fetchPreviews(fetcherFor(previews, server), entries);
 
+    // The collection and the StoreSale path side by side, both with the previews on disk already.
+    ProgramDir collected;
     ProgramDir direct;
-    copyPreviews(collected, direct);
+    copyPreviews(first, collected);
+    copyPreviews(first, direct);
+    const collect::PageFetcher fetcher = fetcherFor(collected, server);
+    QuietContext run(options.month, tickedDays);
+    const double collectNewSeconds = collectOnce(collected.dm(), fetcher, run);
     const double storeNewSeconds = storeAll(direct.dm(), entries);
-    const double storeAgainSeconds = storeAll(direct.dm(), entries);
+    std::vector<double> collectAgain, storeAgain;
+    for (int round = 0; round < options.rounds; ++round) {
+        collectAgain.push_back(collectOnce(collected.dm(), fetcher, run));
+        storeAgain.push_back(storeAll(direct.dm(), entries));
+    }
 
     const double n = double(entries.size());
-    std::printf("portfolio %d pictures, month %s, %lld day pages, %lld entries (logged %d and %d)\n",
+    const double again = median(collectAgain);
+    std::printf("portfolio %d pictures, month %s, %lld day pages, %lld entries (%d logged)\n",
                 options.portfolio.pictures, options.month.constData(), qlonglong(days.size()), qlonglong(entries.size()),
-                firstRun.entries, secondRun.entries);
-    std::printf("collection, new days:      %7.1f s  %7.0f entries/s (previews fetched on the way)\n", newSeconds,
-                n / newSeconds);
-    std::printf("collection, days again:    %7.1f s  %7.0f entries/s\n", againSeconds, n / againSeconds);
-    std::printf("  download %4.1f%%  extraction %4.1f%%  storing %4.1f%% of the collection of days again\n",
-                100 * downloadSeconds / againSeconds, 100 * extractSeconds / againSeconds,
-                100 * (againSeconds - downloadSeconds - extractSeconds) / againSeconds);
-    std::printf("StoreSale path, new days:  %7.1f s  %7.0f entries/s\n", storeNewSeconds, n / storeNewSeconds);
-    std::printf("StoreSale path, again:     %7.1f s  %7.0f entries/s\n", storeAgainSeconds, n / storeAgainSeconds);
+                firstRun.entries);
+    std::printf("first collection, previews fetched: %7.1f s %6.0f entries/s (previews alone %.1f s)\n",
+                withPreviewsSeconds, n / withPreviewsSeconds, previewSeconds);
+    std::printf("collection, new days:               %7.1f s %6.0f entries/s\n", collectNewSeconds,
+                n / collectNewSeconds);
+    std::printf("StoreSale path, new days:           %7.1f s %6.0f entries/s\n", storeNewSeconds, n / storeNewSeconds);
+    std::printf("collection, days again (median):    %7.1f s %6.0f entries/s\n", again, n / again);
+    std::printf("StoreSale path, again (median):     %7.1f s %6.0f entries/s\n", median(storeAgain),
+                n / median(storeAgain));
     std::printf("collection / StoreSale path: new days %3.0f%%, days again %3.0f%%\n",
-                100 * storeNewSeconds / newSeconds, 100 * storeAgainSeconds / againSeconds);
+                100 * storeNewSeconds / collectNewSeconds, 100 * median(storeAgain) / again);
+    std::printf("shares of a collection of days again: download %4.1f%%, extraction %4.1f%%, storing %4.1f%%\n",
+                100 * downloadSeconds / again, 100 * extractSeconds / again,
+                100 * (again - downloadSeconds - extractSeconds) / again);
     return 0;
 }
