@@ -49,16 +49,6 @@ protected:
     app::TfmMain window{db.appDir()};
 
     // Counts with a connection of its own, so only committed rows are seen.
-    qint64 committedCount(const QByteArray& sql)
-    {
-        data::Connection other;
-        other.setDatabaseName(db.databasePath().toStdString());
-        data::Query query(other, other.defaultTransaction());
-        query.setText(sql);
-        query.open();
-        return query.field(0).asInt64();
-    }
-
     QByteArray rowOf(const char* date)
     {
         dm().qrExecute.setText(QByteArray("select WEEK_NUM, DOW from CALENDAR where \"DATE\" = '") + date +
@@ -74,9 +64,9 @@ TEST_F(CalendarFillTest, HiddenButtonFillsFifteenYearsAndCommitsThem)
 
     EXPECT_TRUE(boxes.requests().empty());
     EXPECT_FALSE(dm().Transaction.inTransaction()) << "committed once at the end";
-    EXPECT_EQ(committedCount("select count(*) from CALENDAR"), 5478);
-    EXPECT_EQ(committedCount("select count(distinct \"DATE\") from CALENDAR"), 5478);
-    EXPECT_EQ(committedCount(
+    EXPECT_EQ(db.committedValue("select count(*) from CALENDAR"), 5478);
+    EXPECT_EQ(db.committedValue("select count(distinct \"DATE\") from CALENDAR"), 5478);
+    EXPECT_EQ(db.committedValue(
                   "select count(*) from CALENDAR where \"DATE\" < '01.01.2005' or \"DATE\" > '31.12.2019'"),
               0);
     EXPECT_EQ(rowOf("01.01.2005"), platform::toWin1251(QStringLiteral("53 Сб")));
@@ -94,7 +84,7 @@ TEST_F(CalendarFillTest, ARejectedRowEndsTheFillWithTheDatabasesMessageAndCommit
     EXPECT_TRUE(boxes.requests()[0].text.contains(QStringLiteral("NO_FEBRUARY")))
         << boxes.requests()[0].text.toStdString();
     EXPECT_TRUE(dm().Transaction.inTransaction()) << "the rows before stay in the running transaction";
-    EXPECT_EQ(committedCount("select count(*) from CALENDAR"), 0);
+    EXPECT_EQ(db.committedValue("select count(*) from CALENDAR"), 0);
     dm().qrExecute.setText("select count(*) from CALENDAR");
     dm().qrExecute.open();
     EXPECT_EQ(dm().qrExecute.field(0).asInt64(), 31);

@@ -23,16 +23,6 @@ protected:
         }
         dm().Transaction.commit();
     }
-
-    int countRowsSeenByAnotherConnection(const QByteArray& sql)
-    {
-        data::Connection other;
-        other.setDatabaseName(db.databasePath().toStdString());
-        data::Query query(other, other.defaultTransaction());
-        query.setText(sql);
-        query.open();
-        return static_cast<int>(query.field(0).asInt64());
-    }
 };
 
 TEST_F(DataModuleTest, RowCountIsRowsFetchedAndEofMarksAnEmptyResult)
@@ -116,14 +106,14 @@ TEST_F(DataModuleTest, NothingIsCommittedBeforeAnExplicitCommitOrTheConnectionCl
     const QByteArray count = "select count(*) from PICTURES";
     dm().qrExecute.setText("insert into PICTURES (ID) values (7)");
     dm().qrExecute.execute();
-    EXPECT_EQ(countRowsSeenByAnotherConnection(count), 0);
+    EXPECT_EQ(db.committedValue(count), 0);
     dm().Transaction.commit();
-    EXPECT_EQ(countRowsSeenByAnotherConnection(count), 1);
+    EXPECT_EQ(db.committedValue(count), 1);
 
     dm().qrExecute.setText("insert into PICTURES (ID) values (8)");
     dm().qrExecute.execute();
     dm().IBDatabase1.close();
-    EXPECT_EQ(countRowsSeenByAnotherConnection(count), 2) << "closing the connection commits";
+    EXPECT_EQ(db.committedValue(count), 2) << "closing the connection commits";
 }
 
 TEST_F(DataModuleTest, ARejectedStatementKeepsEarlierUncommittedChanges)
@@ -134,7 +124,7 @@ TEST_F(DataModuleTest, ARejectedStatementKeepsEarlierUncommittedChanges)
     EXPECT_THROW(dm().qrExecute.execute(), DbError);
     EXPECT_TRUE(dm().Transaction.inTransaction());
     dm().Transaction.commit();
-    EXPECT_EQ(countRowsSeenByAnotherConnection("select count(*) from PICTURES"), 1);
+    EXPECT_EQ(db.committedValue("select count(*) from PICTURES"), 1);
 }
 
 TEST_F(DataModuleTest, SalesRowsTakeConsecutiveGeneratorValues)

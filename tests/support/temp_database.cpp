@@ -55,4 +55,14 @@ std::vector<QByteArrayList> TempDatabase::rows(const QByteArray& sql)
     return result;
 }
 
+qint64 TempDatabase::committedValue(const QByteArray& sql) const
+{
+    data::Connection other;
+    other.setDatabaseName(databasePath().toStdString());
+    data::Query query(other, other.defaultTransaction());
+    query.setText(sql);
+    query.open();
+    return query.field(0).asInt64();
+}
+
 } // namespace test_support

@@ -32,6 +32,9 @@ public:
     void execute(const QByteArray& sql);
     // Every row of a select run on qrExecute, each column as text (Value::asText).
     std::vector<QByteArrayList> rows(const QByteArray& sql);
+    // The first column of a select's first row, read through a connection of its own, so that only
+    // committed rows count.
+    qint64 committedValue(const QByteArray& sql) const;
 
 private:
     QTemporaryDir dir_;
