@@ -153,6 +153,7 @@ void Connection::connect()
         return FbClient::instance().provider()->attachDatabase(s, databaseName_.c_str(),
                                                                static_cast<unsigned>(dpb.size()), dpb.data());
     });
+    ++attachmentNumber_;
 }
 
 void Connection::createDatabase()
@@ -166,6 +167,7 @@ void Connection::createDatabase()
         return FbClient::instance().provider()->createDatabase(s, databaseName_.c_str(),
                                                                static_cast<unsigned>(dpb.size()), dpb.data());
     });
+    ++attachmentNumber_;
 }
 
 void Connection::close()

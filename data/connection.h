@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,6 +70,8 @@ public:
 
     Transaction& defaultTransaction() { return transaction_; }
     Firebird::IAttachment* attachment();
+    // Counts the attaches, so that statements prepared for an earlier attachment are known as stale.
+    std::uint64_t attachmentNumber() const { return attachmentNumber_; }
 
     // Creates a new, empty database file with the connection settings and attaches to it.
     void createDatabase();
@@ -79,6 +82,7 @@ private:
     std::string databaseName_;
     std::optional<bool> forcedWrites_;
     Firebird::IAttachment* attachment_ = nullptr;
+    std::uint64_t attachmentNumber_ = 0;
     Transaction transaction_;
 };
 

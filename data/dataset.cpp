@@ -26,7 +26,14 @@ Dataset::~Dataset()
 void Dataset::close()
 {
     const bool wasOpen = isOpen();
-    statement_.reset();
+    if (statement_) {
+        try {
+            statement_->closeCursor();
+        } catch (const DbError&) {
+            // The cursor is released all the same; the statement stays prepared for the next open.
+        }
+    }
+    statement_ = nullptr;
     rows_.clear();
     rows_.shrink_to_fit();
     current_ = -1;
@@ -40,9 +47,9 @@ void Dataset::openSelect(const QByteArray& sql, const std::vector<Value>& parame
 {
     close();
     Firebird::ITransaction* transaction = transaction_.handle();
-    auto statement = std::make_unique<Statement>(connection_, transaction, sql);
-    statement->open(transaction, parameters);
-    statement_ = std::move(statement);
+    Statement& statement = prepared_.prepare(connection_, transaction, sql);
+    statement.open(transaction, parameters);
+    statement_ = &statement;
     exhausted_ = false;
     const bool hasRows = fetchOne();
     if (hasRows) {
@@ -201,7 +208,8 @@ QByteArray Dataset::blob(std::string_view name) const
     return blobAt(current_, column);
 }
 
-bool Dataset::locate(std::string_view field1, std::string_view field2, const Value& value1, const Value& value2)
+bool Dataset::locate(std::string_view field1, std::string_view field2, const Value& value1,
+                     const Value& value2)
 {
     const int c1 = fieldIndex(field1), c2 = fieldIndex(field2);
     if (c1 < 0 || c2 < 0)
@@ -236,8 +244,7 @@ void Query::execute()
     if (isOpen())
         throw DbError("Запрос уже открыт");
     Firebird::ITransaction* transaction = transaction_.handle();
-    Statement statement(connection_, transaction, text_);
-    statement.execute(transaction);
+    prepared_.prepare(connection_, transaction, text_).execute(transaction);
 }
 
 } // namespace data

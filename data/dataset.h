@@ -78,7 +78,8 @@ protected:
 
     Connection& connection_;
     Transaction& transaction_;
-    std::unique_ptr<Statement> statement_;
+    ReusedStatement prepared_;
+    Statement* statement_ = nullptr; // the prepared statement while its result is open
     std::vector<Row> rows_;
 
 private:

@@ -298,4 +298,16 @@ QByteArray Statement::readBlob(Firebird::IAttachment* attachment, Firebird::ITra
     return bytes;
 }
 
+Statement& ReusedStatement::prepare(Connection& connection, Firebird::ITransaction* transaction,
+                                    const QByteArray& sql)
+{
+    if (!statement_ || sql != sql_ || connection.attachmentNumber() != attachmentNumber_) {
+        statement_.reset();
+        statement_ = std::make_unique<Statement>(connection, transaction, sql);
+        sql_ = sql;
+        attachmentNumber_ = connection.attachmentNumber();
+    }
+    return *statement_;
+}
+
 } // namespace data

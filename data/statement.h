@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,20 @@ private:
     std::vector<Column> columns_;
     std::vector<unsigned char> inBuffer_;
     std::vector<unsigned char> outBuffer_;
+};
+
+// A statement kept prepared for reuse: asking again for the same text on the same attachment returns
+// the statement prepared before, so that a text run over and over is prepared once. After a reconnect
+// the text is prepared again.
+class ReusedStatement
+{
+public:
+    Statement& prepare(Connection& connection, Firebird::ITransaction* transaction, const QByteArray& sql);
+
+private:
+    std::unique_ptr<Statement> statement_;
+    QByteArray sql_;
+    std::uint64_t attachmentNumber_ = 0;
 };
 
 } // namespace data

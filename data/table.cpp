@@ -117,11 +117,14 @@ void Table::insert()
 std::int64_t Table::nextGeneratorValue()
 {
     Firebird::ITransaction* transaction = transaction_.handle();
-    Statement statement(connection_, transaction,
-                        "SELECT GEN_ID(\"" + QByteArray(def_.generator.c_str()) + "\", 1) FROM RDB$DATABASE");
+    Statement& statement = generatorStatement_.prepare(
+        connection_, transaction,
+        "SELECT GEN_ID(\"" + QByteArray(def_.generator.c_str()) + "\", 1) FROM RDB$DATABASE");
     statement.open(transaction);
     Row row;
-    if (!statement.fetch(row))
+    const bool fetched = statement.fetch(row);
+    statement.closeCursor();
+    if (!fetched)
         throw DbError("Генератор " + def_.generator + " не вернул значения");
     return row.front().asInt64();
 }
@@ -183,18 +186,6 @@ std::vector<Value> Table::valuesOf(const std::vector<std::string>& names) const
     return values;
 }
 
-Statement& Table::cachedStatement(std::unique_ptr<Statement>& slot, Firebird::IAttachment*& owner,
-                                  const QByteArray& sql)
-{
-    Firebird::IAttachment* attachment = connection_.attachment();
-    if (!slot || owner != attachment) {
-        slot.reset();
-        slot = std::make_unique<Statement>(connection_, transaction_.handle(), sql);
-        owner = attachment;
-    }
-    return *slot;
-}
-
 void Table::post()
 {
     if (state_ == State::Browse)
@@ -208,19 +199,21 @@ void Table::post()
         QByteArray marks;
         for (std::size_t i = 0; i < names.size(); ++i)
             marks += i ? ", ?" : "?";
-        Statement& insert = cachedStatement(insertStatement_, insertOwner_,
-                                            "INSERT INTO " + table + " (" + joined(quotedNames(names), ", ") +
-                                                ") VALUES (" + marks + ")");
+        Statement& insert = insertStatement_.prepare(
+            connection_, transaction_.handle(),
+            "INSERT INTO " + table + " (" + joined(quotedNames(names), ", ") + ") VALUES (" + marks + ")");
         insert.execute(transaction_.handle(), valuesOf(names));
         rows_.push_back(buffer_);
         setCurrent(recordCount() - 1);
-    } else {
+    } else if (buffer_ != Dataset::currentRow()) {
+        // A row edited back to what was fetched is not written: the update would only add a record
+        // version and page writes (collecting a day again sets every field to what it holds).
         std::vector<std::string> assignments;
         for (const std::string& name : quotedNames(def_.updateFields))
             assignments.push_back(name + " = ?");
-        Statement& update = cachedStatement(updateStatement_, updateOwner_,
-                                            "UPDATE " + table + " SET " + joined(assignments, ", ") +
-                                                " WHERE ID = ?");
+        Statement& update = updateStatement_.prepare(connection_, transaction_.handle(),
+                                                     "UPDATE " + table + " SET " + joined(assignments, ", ") +
+                                                         " WHERE ID = ?");
         std::vector<Value> values = valuesOf(def_.updateFields);
         values.push_back(buffer_[static_cast<std::size_t>(defIndex("ID"))]);
         update.execute(transaction_.handle(), values);
@@ -240,8 +233,8 @@ bool Table::locate(std::string_view field1, std::string_view field2, const Value
     std::vector<std::string> names;
     for (const FieldDef& f : def_.fields)
         names.push_back(f.name);
-    Statement& lookup = cachedStatement(
-        keyedStatement_, keyedOwner_,
+    Statement& lookup = keyedStatement_.prepare(
+        connection_, transaction_.handle(),
         "select " + joined(quotedNames(names), ", ") + " from " + def_.table.c_str() + " where " +
             QByteArray(field1.data(), static_cast<qsizetype>(field1.size())) + " = ? and " +
             QByteArray(field2.data(), static_cast<qsizetype>(field2.size())) + " = ?");

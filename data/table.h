@@ -69,18 +69,13 @@ protected:
 
 private:
     int defIndex(std::string_view name) const;
-    Statement& cachedStatement(std::unique_ptr<Statement>& slot, Firebird::IAttachment*& owner,
-                               const QByteArray& sql);
     std::vector<Value> valuesOf(const std::vector<std::string>& names) const;
     std::int64_t nextGeneratorValue();
 
     TableDef def_;
     State state_ = State::Browse;
     Row buffer_; // the row being inserted or edited, in the order of def_.fields
-    std::unique_ptr<Statement> insertStatement_, updateStatement_, keyedStatement_;
-    Firebird::IAttachment* insertOwner_ = nullptr;
-    Firebird::IAttachment* updateOwner_ = nullptr;
-    Firebird::IAttachment* keyedOwner_ = nullptr;
+    ReusedStatement insertStatement_, updateStatement_, keyedStatement_, generatorStatement_;
 };
 
 // Conversions that text-assigned fields apply.

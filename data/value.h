@@ -14,6 +14,11 @@ namespace data {
 struct BlobId
 {
     ISC_QUAD quad{};
+
+    friend bool operator==(const BlobId& a, const BlobId& b)
+    {
+        return a.quad.gds_quad_high == b.quad.gds_quad_high && a.quad.gds_quad_low == b.quad.gds_quad_low;
+    }
 };
 
 // One column value of a fetched row. Texts are the database's WIN1251 bytes, unconverted.
@@ -39,6 +44,9 @@ public:
     // Numbers in decimal, dates as dd.mm.yyyy, texts as they are.
     QByteArray asText() const;
     const BlobId& blobId() const { return std::get<BlobId>(v_); }
+
+    // Same kind and same value; null equals only null.
+    friend bool operator==(const Value& a, const Value& b) = default;
 
 private:
     template <typename T> explicit Value(T v) : v_(std::move(v)) {}

@@ -18,7 +18,8 @@ protected:
     void insertPictures(int count)
     {
         for (int id = 1; id <= count; ++id) {
-            dm().qrExecute.setText("insert into PICTURES (ID, TITLE) values (" + QByteArray::number(id) + ", 't')");
+            dm().qrExecute.setText("insert into PICTURES (ID, TITLE) values (" + QByteArray::number(id) +
+                                   ", 't')");
             dm().qrExecute.execute();
         }
         dm().Transaction.commit();
@@ -146,6 +147,66 @@ TEST_F(DataModuleTest, SalesRowsTakeConsecutiveGeneratorValues)
     EXPECT_EQ(dm().qrExecute.field("ID").asInt64(), first);
 }
 
+TEST_F(DataModuleTest, StatementsRunAgainAfterACommitAndAfterReconnecting)
+{
+    insertPictures(2);
+    const auto pictureCount = [&] {
+        dm().qrExecute.setText("select count(*) from PICTURES");
+        dm().qrExecute.open();
+        return dm().qrExecute.field(0).asInt64();
+    };
+    EXPECT_EQ(pictureCount(), 2);
+    dm().Transaction.commit();
+    db.execute("insert into PICTURES (ID, TITLE) values (3, 't')");
+    EXPECT_EQ(pictureCount(), 3) << "the same text reopened sees what was committed since";
+
+    dm().tbSales.insert();
+    const std::int64_t first = dm().tbSales.field("ID").asInt64();
+    dm().tbSales.setFieldText("IDPICTURE", "1");
+    dm().tbSales.setFieldText("SALE_DATE", "07.05.2008");
+    dm().tbSales.post();
+    dm().IBDatabase1.close();
+
+    EXPECT_EQ(pictureCount(), 3);
+    dm().tbSales.insert();
+    EXPECT_EQ(dm().tbSales.field("ID").asInt64(), first + 1);
+    dm().tbSales.setFieldText("IDPICTURE", "1");
+    dm().tbSales.setFieldText("SALE_DATE", "08.05.2008");
+    dm().tbSales.post();
+    ASSERT_TRUE(
+        dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(1), Value::date(QDate(2008, 5, 7))));
+    dm().Transaction.commit();
+    EXPECT_EQ(db.committedValue("select count(*) from SALES"), 2);
+}
+
+TEST_F(DataModuleTest, AnEditPostedUnchangedWritesNothingAndAChangedOneIsWritten)
+{
+    db.execute("insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", SALE_DATE) values (1, 10, 2, 0.5, "
+               "'01.01.2010')");
+    const auto updatesSoFar = [&] {
+        return db.committedValue("select sum(r.MON$RECORD_UPDATES) from MON$RECORD_STATS r "
+                                 "join MON$ATTACHMENTS a on a.MON$STAT_ID = r.MON$STAT_ID "
+                                 "where a.MON$ATTACHMENT_ID <> CURRENT_CONNECTION and a.MON$SYSTEM_FLAG = 0");
+    };
+    const auto postCount = [&](const QByteArray& count) {
+        dm().tbSales.open();
+        ASSERT_TRUE(dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(10),
+                                        Value::date(QDate(2010, 1, 1))));
+        dm().tbSales.edit();
+        dm().tbSales.setFieldText("COUNT", count);
+        dm().tbSales.setFieldText("SUM", "0,5");
+        dm().tbSales.post();
+        dm().Transaction.commit();
+    };
+
+    const qint64 before = updatesSoFar();
+    postCount("2");
+    EXPECT_EQ(updatesSoFar(), before);
+    postCount("3");
+    EXPECT_GT(updatesSoFar(), before);
+    EXPECT_EQ(db.committedValue("select \"COUNT\" from SALES where ID = 1"), 3);
+}
+
 TEST_F(DataModuleTest, PostRefusesAMissingRequiredField)
 {
     dm().tbSales.insert();
@@ -161,21 +222,21 @@ TEST_F(DataModuleTest, ALocateMissKeepsTheCurrentRow)
     dm().qrExecute.setText("select ID, IDPICTURE, SALE_DATE from SALES order by ID");
     dm().qrExecute.open();
     dm().qrExecute.next();
-    EXPECT_FALSE(dm().qrExecute.locate("IDPICTURE", "SALE_DATE", Value::integer(10),
-                                       Value::date(QDate(2010, 1, 2))));
+    EXPECT_FALSE(
+        dm().qrExecute.locate("IDPICTURE", "SALE_DATE", Value::integer(10), Value::date(QDate(2010, 1, 2))));
     EXPECT_EQ(dm().qrExecute.field("ID").asInt64(), 2);
-    EXPECT_TRUE(dm().qrExecute.locate("IDPICTURE", "SALE_DATE", Value::integer(10),
-                                      Value::date(QDate(2010, 1, 1))));
+    EXPECT_TRUE(
+        dm().qrExecute.locate("IDPICTURE", "SALE_DATE", Value::integer(10), Value::date(QDate(2010, 1, 1))));
     EXPECT_EQ(dm().qrExecute.field("ID").asInt64(), 1);
 
     dm().tbSales.open();
     dm().tbSales.next();
     const std::int64_t current = dm().tbSales.field("ID").asInt64();
-    EXPECT_FALSE(dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(99),
-                                     Value::date(QDate(2010, 1, 1))));
+    EXPECT_FALSE(
+        dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(99), Value::date(QDate(2010, 1, 1))));
     EXPECT_EQ(dm().tbSales.field("ID").asInt64(), current);
-    EXPECT_TRUE(dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(11),
-                                    Value::date(QDate(2010, 1, 2))));
+    EXPECT_TRUE(
+        dm().tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(11), Value::date(QDate(2010, 1, 2))));
     EXPECT_EQ(dm().tbSales.field("ID").asInt64(), 2);
 }
 
@@ -233,7 +294,9 @@ TEST(DataModuleStartTest, TheEngineLeavesTheProgramsTerminationSignalsAlone)
     test_support::TempDatabase db;
     db.execute("insert into PICTURES (ID) values (1)");
 
-    struct sigaction terminate {}, interrupt {};
+    struct sigaction terminate
+    {
+    }, interrupt{};
     sigaction(SIGTERM, nullptr, &terminate);
     sigaction(SIGINT, nullptr, &interrupt);
     EXPECT_EQ(terminate.sa_handler, &ignoreSignal);
