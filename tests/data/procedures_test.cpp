@@ -92,17 +92,22 @@ constexpr const char* Totals = "COUNT_SALES, SUM_SALES, SUM_ON_DEMAND, SUM_ON_EN
 
 TEST_F(ProceduresTest, SalesInfoListsEveryPictureOfAllOrOnlyTheFolderOwnPictures)
 {
-    const auto ids = [&](int folder) {
-        QByteArrayList out;
-        for (const QByteArrayList& row : salesInfo(folder, "01.01.2010", "31.12.2010"))
-            out.append(row.first());
-        return out.join(',');
-    };
-    EXPECT_EQ(ids(-1), "101,102,103,104");
-    EXPECT_EQ(ids(0), "101");
-    EXPECT_EQ(ids(1), "102");
-    EXPECT_EQ(ids(2), "") << "a folder lists its own pictures, not those of its sub-folders";
-    EXPECT_EQ(ids(3), "104");
+    // Every stored day, one calendar month, and a period of partial months are read in different ways.
+    for (const auto& [from, till] : {std::pair{"01.01.2010", "31.12.2010"}, std::pair{"01.03.2010", "31.03.2010"},
+                                     std::pair{"02.03.2010", "30.04.2010"}}) {
+        const auto ids = [&](int folder) {
+            QByteArrayList out;
+            for (const QByteArrayList& row : salesInfo(folder, from, till))
+                out.append(row.first());
+            return out.join(',');
+        };
+        SCOPED_TRACE(std::string(from) + " - " + till);
+        EXPECT_EQ(ids(-1), "101,102,103,104");
+        EXPECT_EQ(ids(0), "101");
+        EXPECT_EQ(ids(1), "102");
+        EXPECT_EQ(ids(2), "") << "a folder lists its own pictures, not those of its sub-folders";
+        EXPECT_EQ(ids(3), "104");
+    }
 }
 
 TEST_F(ProceduresTest, SalesInfoGivesTotalsByKindBestDayAndFirstAndLastSale)
@@ -140,6 +145,10 @@ TEST_F(ProceduresTest, EfficacyDividesByTheDaysOnSaleUpToTheLastStoredDay)
     const QByteArrayList later = pictureInfo(102, "01.03.2010", "31.12.2010", "EFFICACY, EFFICACY2");
     EXPECT_NEAR(later.at(0).toDouble(), 1.50 * 30.4375 / 76, 1e-12);
     EXPECT_NEAR(later.at(1).toDouble(), 4.0 / 76, 1e-12);
+    // The same in one calendar month: 01.05 to 15.05, 15 days.
+    const QByteArrayList may = pictureInfo(102, "01.05.2010", "31.05.2010", "EFFICACY, EFFICACY2");
+    EXPECT_NEAR(may.at(0).toDouble(), 1.50 * 30.4375 / 15, 1e-12);
+    EXPECT_NEAR(may.at(1).toDouble(), 4.0 / 15, 1e-12);
     EXPECT_EQ(pictureInfo(103, "01.01.2010", "31.12.2010", "EFFICACY, EFFICACY2"), QByteArrayList({"0", "0"}));
 }
 
