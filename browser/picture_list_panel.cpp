@@ -22,6 +22,7 @@
 #include "data/dm.h"
 #include "platform/desktop.h"
 #include "platform/handler_guard.h"
+#include "platform/wait_cursor.h"
 
 namespace browser {
 
@@ -113,6 +114,8 @@ PictureListFilter PictureListPanel::currentFilter(int folderId) const
 
 void PictureListPanel::RefreshPictureList(int folderId)
 {
+    // The list and its counts take a noticeable moment on a large portfolio.
+    const platform::WaitCursor waitCursor;
     PictureListFilter filter = currentFilter(folderId);
     int markedPosition = -1;
     filter.sort = controls_.picGrid->firstMarkedColumn(&markedPosition);

@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QFile>
 #include <QImage>
 #include <QTimer>
+
+#include <functional>
+#include <optional>
 
 #include "browser/picture_list_model.h"
 #include "browser/sort_marker_header.h"
@@ -99,6 +104,27 @@ TEST_F(PictureListPanelTest, AnInvertedPeriodIsNotRefused)
     list->RefreshPictureList(-1);
     EXPECT_TRUE(dm().qrPictureInfo.isOpen());
     EXPECT_EQ(lbCount->text(), QStringLiteral("0"));
+}
+
+TEST_F(PictureListPanelTest, TheWaitCursorShowsWhileTheListIsReadAndGoesEvenWhenReadingFails)
+{
+    std::optional<Qt::CursorShape> whileOpening;
+    const std::function<void()> followList = dm().qrPictureInfo.afterOpen;
+    dm().qrPictureInfo.afterOpen = [&] {
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            whileOpening = cursor->shape();
+        if (followList)
+            followList();
+    };
+    list->RefreshPictureList(-1);
+    EXPECT_EQ(whileOpening, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    dm().IBDatabase1.close();
+    dm().IBDatabase1.setDatabaseName("/nonexistent/PHOTOLEDGER.GDB");
+    EXPECT_THROW(list->RefreshPictureList(-1), data::DbError);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    dm().IBDatabase1.setDatabaseName(db.databasePath().toStdString());
 }
 
 TEST_F(PictureListPanelTest, TheGridsRowMovesTheListAndAsksForTheStrip)
