@@ -208,8 +208,7 @@ QByteArray Dataset::blob(std::string_view name) const
     return blobAt(current_, column);
 }
 
-bool Dataset::locate(std::string_view field1, std::string_view field2, const Value& value1,
-                     const Value& value2)
+bool Dataset::locate(std::string_view field1, std::string_view field2, const Value& value1, const Value& value2)
 {
     const int c1 = fieldIndex(field1), c2 = fieldIndex(field2);
     if (c1 < 0 || c2 < 0)
