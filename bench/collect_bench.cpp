@@ -181,8 +181,7 @@ double collectOnce(data::Tdm& dm, const collect::PageFetcher& fetcher, QuietCont
 {
     const Clock::time_point start = Clock::now();
     collect::collectSales(context, fetcher, dm);
-    if (dm.Transaction.inTransaction())
-        dm.Transaction.commit();
+    dm.Transaction.commitIfActive();
     return secondsSince(start);
 }
 

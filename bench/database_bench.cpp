@@ -157,7 +157,7 @@ public:
         std::vector<Sample> first40, all;
         int rows = 0;
         repeat([&] {
-            commitIfActive();
+            dm_.Transaction.commitIfActive();
             const Stopwatch stopwatch;
             dm_.qrPictureInfo.setText(sql);
             dm_.qrPictureInfo.open();
@@ -199,7 +199,7 @@ public:
         std::vector<Sample> times;
         int rows = 0;
         repeat([&] {
-            commitIfActive();
+            dm_.Transaction.commitIfActive();
             const Stopwatch stopwatch;
             dm_.qrExecute.setText("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, DATE_SALES  from GRAPH");
             dm_.qrExecute.open();
@@ -245,7 +245,7 @@ public:
     // chart or strip does first.
     void catchUp()
     {
-        commitIfActive();
+        dm_.Transaction.commitIfActive();
         dm_.qrExecute.setText("select count(*) from SALES where ID > (select ROLLED_UP_TO from ROLL_UP_STATE)");
         dm_.qrExecute.open();
         const long long pending = dm_.qrExecute.field(0).asInt64();
@@ -260,7 +260,7 @@ public:
 
     void setRollUpTrigger(bool active)
     {
-        commitIfActive();
+        dm_.Transaction.commitIfActive();
         dm_.qrExecute.setText(QByteArray("ALTER TRIGGER SALES_ROLL_UP ") + (active ? "ACTIVE" : "INACTIVE"));
         dm_.qrExecute.execute();
         dm_.Transaction.commit();
@@ -271,7 +271,7 @@ public:
     {
         std::vector<Sample> times;
         repeat([&] {
-            commitIfActive();
+            dm_.Transaction.commitIfActive();
             const Stopwatch stopwatch;
             dm_.qrExecute.setText("select count(distinct IDPICTURE) from SALES where SALE_DATE >= '" +
                                   dateLiteral(from) + "' and SALE_DATE <='" + dateLiteral(till) + "' ");
@@ -318,14 +318,14 @@ private:
         const Stopwatch stopwatch;
         for (const DayPageEntry& e : page)
             dm_.StoreSale(e.pictureId, e.title, e.count, e.money, e.date, e.kind);
-        commitIfActive();
+        dm_.Transaction.commitIfActive();
         return stopwatch.elapsed();
     }
 
     // Pages the engine has written to the database file so far.
     long long pagesWritten()
     {
-        commitIfActive();
+        dm_.Transaction.commitIfActive();
         dm_.qrExecute.setText("select MON$PAGE_WRITES from MON$IO_STATS where MON$STAT_GROUP = 0");
         dm_.qrExecute.open();
         const long long pages = dm_.qrExecute.field(0).asInt64();
@@ -339,12 +339,6 @@ private:
         run();
         for (int i = 0; i < runs_; ++i)
             run();
-    }
-
-    void commitIfActive()
-    {
-        if (dm_.Transaction.inTransaction())
-            dm_.Transaction.commit();
     }
 
     data::Tdm& dm_;

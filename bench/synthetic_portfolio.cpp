@@ -94,8 +94,7 @@ public:
 
     void commit()
     {
-        if (connection_.defaultTransaction().inTransaction())
-            connection_.defaultTransaction().commit();
+        connection_.defaultTransaction().commitIfActive();
     }
 
 private:

@@ -119,8 +119,7 @@ void PictureListPanel::RefreshPictureList(int folderId)
     PictureListFilter filter = currentFilter(folderId);
     int markedPosition = -1;
     filter.sort = controls_.picGrid->firstMarkedColumn(&markedPosition);
-    if (dm_.Transaction.inTransaction())
-        dm_.Transaction.commit();
+    dm_.Transaction.commitIfActive();
     dm_.qrPictureInfo.close();
     controls_.lbCount->setText(unknownCountText());
     dm_.qrPictureInfo.setText(pictureListStatement(filter));

@@ -152,8 +152,7 @@ PageWalk BatchesRun::walkPage(const QByteArray& batchId, const QByteArray& accep
 void BatchesRun::storePicture(const QByteArray& batchId, const QByteArray& acceptDate, const BatchEntry& entry)
 {
     fetcher_.fetchPreview(entry.pictureId, entry.previewAddress);
-    if (dm_.Transaction.inTransaction())
-        dm_.Transaction.commit();
+    dm_.Transaction.commitIfActive();
     dm_.qrExecute.setText("select ID from PICTURES where ID=" + data::requireDecimalId(entry.pictureId, "Номер изображения"));
     dm_.qrExecute.open();
     if (!dm_.qrExecute.eof())

@@ -84,6 +84,12 @@ void Transaction::abandonHandle()
     handle_ = nullptr;
 }
 
+void Transaction::commitIfActive()
+{
+    if (inTransaction())
+        commit();
+}
+
 void Transaction::attach(Dataset* dataset)
 {
     datasets_.push_back(dataset);
@@ -174,8 +180,7 @@ void Connection::close()
 {
     if (!attachment_)
         return;
-    if (transaction_.inTransaction())
-        transaction_.commit();
+    transaction_.commitIfActive();
     Status status;
     status.call([&](auto s) { attachment_->detach(s); });
     attachment_ = nullptr;

@@ -26,6 +26,8 @@ public:
     void activate();
     // Closes every open dataset, then commits. Committing with no running transaction is an error.
     void commit();
+    // Commits when a transaction runs; does nothing otherwise.
+    void commitIfActive();
 
     // The running transaction, started when needed.
     Firebird::ITransaction* handle();

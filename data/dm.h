@@ -47,7 +47,6 @@ public:
                    const QByteArray& money, const QByteArray& saleDate, int kind);
 
 private:
-    void commitIfActive();
     bool countWrittenThisCollection(const QByteArray& pictureId, const QByteArray& date) const;
     void rememberCountWritten(const QByteArray& pictureId, const QByteArray& date);
 

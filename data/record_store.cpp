@@ -51,12 +51,6 @@ QString Tdm::previewPath(const QByteArray& pictureId) const
     return appDir_ + QStringLiteral("/PREVIEW/") + QString::fromLatin1(pictureId) + QStringLiteral(".jpg");
 }
 
-void Tdm::commitIfActive()
-{
-    if (Transaction.inTransaction())
-        Transaction.commit();
-}
-
 void Tdm::InsertPicture(const QByteArray& pictureId, const QByteArray& title, const QByteArray& acceptDate,
                         const QByteArray& keywords, const QByteArray& batchId)
 {
@@ -64,7 +58,7 @@ void Tdm::InsertPicture(const QByteArray& pictureId, const QByteArray& title, co
     if (!batchId.isEmpty())
         requireDecimalId(batchId, "Номер пакета");
     const QString preview = previewPath(pictureId);
-    commitIfActive();
+    Transaction.commitIfActive();
     tbPictures.open();
     tbPictures.insert();
     tbPictures.setFieldText("ID", pictureId);
@@ -125,12 +119,12 @@ void Tdm::StoreSale(const QByteArray& pictureId, const QByteArray& title, const 
     const QByteArray moneyText = moneyToField(money);
     const std::int64_t downloads = parseWholeNumber(count);
 
-    commitIfActive();
+    Transaction.commitIfActive();
     qrExecute.setText("select ID from PICTURES where ID=" + pictureId);
     qrExecute.open();
     if (qrExecute.eof())
         InsertPicture(pictureId, title, {}, {}, {});
-    commitIfActive();
+    Transaction.commitIfActive();
 
     qrExecute2.setText("select ID from SALES where IDPICTURE=" + pictureId + " and SALE_DATE='" + date + "'");
     qrExecute2.open();

@@ -172,8 +172,7 @@ TEST_F(RecordStoreTest, HostileValuesAreRefusedBeforeTheyReachAStatementOrAFileN
     EXPECT_THROW(dm().StoreSale("5", "t", "x", "1.00", "2008-05-08", 0), DbError);
     EXPECT_THROW(dm().StoreSale("5", "t", "1", "1.0.0", "2008-05-08", 0), DbError);
 
-    if (dm().Transaction.inTransaction())
-        dm().Transaction.commit();
+    dm().Transaction.commitIfActive();
     EXPECT_EQ(rowCount("PICTURES"), 1);
     EXPECT_EQ(rowCount("SALES"), 1) << "nothing stored before the failures is lost";
     EXPECT_DOUBLE_EQ(sale("5", "07.05.2008").sum.asDouble(), 1.0);
