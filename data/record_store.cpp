@@ -54,10 +54,9 @@ QString Tdm::previewPath(const QByteArray& pictureId) const
 void Tdm::InsertPicture(const QByteArray& pictureId, const QByteArray& title, const QByteArray& acceptDate,
                         const QByteArray& keywords, const QByteArray& batchId)
 {
-    requireDecimalId(pictureId, "Номер изображения");
+    const QString preview = previewPath(pictureId); // refuses a picture id that is not a whole number
     if (!batchId.isEmpty())
         requireDecimalId(batchId, "Номер пакета");
-    const QString preview = previewPath(pictureId);
     Transaction.commitIfActive();
     tbPictures.open();
     tbPictures.insert();
