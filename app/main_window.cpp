@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -23,6 +24,8 @@ TfmMain* fmMain = nullptr;
 namespace {
 
 const QSize DesignSize(882, 584);
+// "за все время": the first start, with no stored preset, shows every collected sale.
+const int AllTimePreset = 8;
 
 void connectDatabase(data::Tdm& module)
 {
@@ -65,6 +68,7 @@ void TfmMain::joinDataModule(data::Tdm& module)
 
 void TfmMain::FormShow()
 {
+    cbPeriod->setCurrentIndex(AllTimePreset);
     pictureList->cbPeriodChange(QDateTime::currentDateTime());
     data::Starting = 0;
     connectDatabase(*data::dm);

@@ -169,10 +169,10 @@ TEST_F(ShownMainWindowTest, FirstShowClearsStartingAndConnects)
     EXPECT_TRUE(boxes.requests().empty());
 }
 
-TEST_F(ShownMainWindowTest, FirstShowAppliesThePresetLoadsTheFolderTreeAndOpensTheList)
+TEST_F(ShownMainWindowTest, FirstStartShowsAllTimeLoadsTheFolderTreeAndOpensTheList)
 {
-    window.cbPeriod->setCurrentIndex(8);
     window.show();
+    EXPECT_EQ(window.cbPeriod->currentText(), QStringLiteral("за все время"));
     EXPECT_EQ(window.edFrom->date(), QDate(2005, 1, 1));
     EXPECT_EQ(window.edTill->date(), QDate::currentDate());
     EXPECT_EQ(window.tvFolders->topLevelItemCount(), 2);
