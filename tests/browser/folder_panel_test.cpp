@@ -262,22 +262,27 @@ TEST_F(FolderPanelTest, AMoveTakesTheSelectedRowsNotTheCurrentOne)
     EXPECT_EQ(folderOf(102), "5");
 }
 
+// 105 is in no folder and 106 in "Мои папки" (folder 0); a tick left on "без папок" while a user folder
+// is current does not filter that folder's list.
 TEST_F(FolderPanelTest, NoFolderIsForTheAllPicturesEntryOnly)
 {
-    seed({"insert into PICTURES (ID) values (105)",
-          "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) values (gen_id(GEN_SALES_ID, 1), 105, 1, "
-          "'10.03.2010')"});
+    seed({"insert into PICTURES (ID) values (105)", "insert into PICTURES (ID, IDFOLDER) values (106, 0)",
+          "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) select gen_id(GEN_SALES_ID, 1), ID, 1, "
+          "'10.03.2010' from PICTURES where ID in (105, 106)"});
     chNoFolder->setChecked(true);
     folders->SelectFolderNode(5);
     EXPECT_FALSE(chNoFolder->isEnabled());
-    EXPECT_EQ(listedIds().size(), 3);
+    EXPECT_EQ(listedIds(), (QList<qint64>{103, 102, 101}));
+    folders->SelectFolderNode(0);
+    EXPECT_FALSE(chNoFolder->isEnabled());
+    EXPECT_EQ(listedIds(), (QList<qint64>{106}));
 
     folders->SelectFolderNode(-1);
     EXPECT_TRUE(chNoFolder->isEnabled());
     EXPECT_EQ(listedIds(), (QList<qint64>{105}));
     chNoFolder->setChecked(false);
     list->chNoFolderClick();
-    EXPECT_EQ(listedIds().size(), 5);
+    EXPECT_EQ(listedIds().size(), 6);
 }
 
 TEST_F(FolderPanelTest, ARightClickDoesNotSelectTheNodeUnderThePointer)

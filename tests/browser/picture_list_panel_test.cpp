@@ -85,6 +85,28 @@ TEST_F(PictureListPanelTest, KeywordsWithAnApostropheFindTheirPictures)
     EXPECT_EQ(listedIds(), (QList<qint64>{102}));
 }
 
+// Accepted on the period's first and last day (101, 104, 106), before it (102), after it (107), or
+// with no acceptance date (103, 105).
+TEST_F(PictureListPanelTest, OnlyNewListsThePicturesAcceptedInThePeriod)
+{
+    seed({"update PICTURES set ACCEPT_DATE = '01.03.2010' where ID in (101, 106)",
+          "update PICTURES set ACCEPT_DATE = '31.03.2010' where ID = 104",
+          "update PICTURES set ACCEPT_DATE = '28.02.2010' where ID = 102",
+          "update PICTURES set ACCEPT_DATE = '01.04.2010' where ID = 107"});
+    const struct
+    {
+        bool onlyNew, showZero;
+        QList<qint64> listed;
+    } cases[] = {{false, false, {102, 101, 104, 103}}, {true, false, {101, 104}}, {true, true, {101, 104, 106}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "chOnlyNew " << c.onlyNew << ", chShowZero " << c.showZero);
+        chOnlyNew->setChecked(c.onlyNew);
+        chShowZero->setChecked(c.showZero);
+        list->Button2Click();
+        EXPECT_EQ(listedIds(), c.listed);
+    }
+}
+
 TEST_F(PictureListPanelTest, AnEmptyResultForgetsTheCurrentPicture)
 {
     int cleared = 0;
