@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include <QDir>
 #include <QFile>
 
 #include "collect/login_cookies.h"
@@ -25,7 +24,7 @@ PageFetcher PageFetcher::create(const QString& appDir)
 {
     AgencySite site = AgencySite::load(appDir);
     platform::DownloadOptions options;
-    options.cookieFile = prepareCookieJar(site, appDir, QDir::homePath());
+    options.cookieFile = prepareCookieJar(site, appDir, platform::UserFolders::current());
     return PageFetcher(appDir, std::move(site), std::move(options));
 }
 

@@ -58,7 +58,7 @@ void writeNetscapeCookieJar(const QString& fileName, const QList<Cookie>& cookie
                          file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
                          file.write(text) == text.size() && file.commit();
     if (!written)
-        throw std::runtime_error("Unable to write to " + fileName.toStdString());
+        throw std::runtime_error("Не удалось записать файл cookies " + fileName.toStdString());
 }
 
 } // namespace platform

@@ -23,7 +23,7 @@ bool cookieHostMatches(const QByteArray& cookieHost, const QByteArray& host);
 
 // Writes the cookies as a Netscape cookies.txt that libcurl reads, readable by the owner only.
 // Cookies whose fields would break the file's tab-separated lines are left out. Throws
-// std::runtime_error when the file cannot be written.
+// std::runtime_error, with a message in Russian, when the file cannot be written.
 void writeNetscapeCookieJar(const QString& fileName, const QList<Cookie>& cookies);
 
 } // namespace platform

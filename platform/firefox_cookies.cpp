@@ -67,8 +67,8 @@ struct StatementFinalizer
 
 [[noreturn]] void fail(const QString& cookieStore, sqlite3* db)
 {
-    throw std::runtime_error("Cannot read the Firefox cookies " + cookieStore.toStdString() + ": " +
-                             (db ? sqlite3_errmsg(db) : "out of memory"));
+    throw std::runtime_error("Не удалось прочитать cookies Firefox из " + cookieStore.toStdString() + ": " +
+                             (db ? sqlite3_errmsg(db) : "нехватка памяти"));
 }
 
 QByteArray textColumn(sqlite3_stmt* statement, int column)
@@ -92,7 +92,7 @@ Cookie cookieOfRow(sqlite3_stmt* statement)
 void copyInto(const QString& from, const QString& to, const QString& cookieStore)
 {
     if (!QFile::copy(from, to))
-        throw std::runtime_error("Cannot copy the Firefox cookies " + cookieStore.toStdString());
+        throw std::runtime_error("Не удалось скопировать cookies Firefox из " + cookieStore.toStdString());
 }
 
 // A copy of the store and its write-ahead log in a private folder; returns the copied store.
@@ -108,18 +108,27 @@ QString privateCopy(const QString& cookieStore, const QTemporaryDir& dir)
 
 } // namespace
 
-QStringList firefoxProfileRoots(const QString& home)
+UserFolders UserFolders::current()
 {
-    const QDir dir(home);
-    return {dir.filePath(QStringLiteral(".mozilla/firefox")),
+    const QString home = QDir::homePath();
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // The XDG rules ignore a relative path.
+    return {home, QDir::isAbsolutePath(xdg) ? xdg : QDir(home).filePath(QStringLiteral(".config"))};
+}
+
+QStringList firefoxProfileRoots(const UserFolders& folders)
+{
+    const QDir dir(folders.home);
+    return {QDir(folders.configHome).filePath(QStringLiteral("mozilla/firefox")),
+            dir.filePath(QStringLiteral(".mozilla/firefox")),
             dir.filePath(QStringLiteral("snap/firefox/common/.mozilla/firefox")),
             dir.filePath(QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"))};
 }
 
-QString findFirefoxCookieStore(const QString& home)
+QString findFirefoxCookieStore(const UserFolders& folders)
 {
     QString newest;
-    for (const QString& root : firefoxProfileRoots(home)) {
+    for (const QString& root : firefoxProfileRoots(folders)) {
         const QString profile = defaultProfile(root);
         const QString store = profile.isEmpty() ? QString() : QDir(profile).filePath(QLatin1String(CookieStoreName));
         if (!store.isEmpty() && QFile::exists(store) && (newest.isEmpty() || lastWritten(store) > lastWritten(newest)))
@@ -132,7 +141,7 @@ QList<Cookie> readFirefoxCookies(const QString& cookieStore)
 {
     const QTemporaryDir dir;
     if (!dir.isValid())
-        throw std::runtime_error("Cannot make a private folder for the Firefox cookies");
+        throw std::runtime_error("Не удалось создать временную папку для cookies Firefox");
     const QByteArray copy = QFile::encodeName(privateCopy(cookieStore, dir));
 
     sqlite3* opened = nullptr;

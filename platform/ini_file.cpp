@@ -20,6 +20,13 @@ bool isComment(const QByteArray& line)
     return line.startsWith(';') || line.startsWith('#');
 }
 
+// Editors on Windows start UTF-8 files with a byte order mark; it belongs to no line.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+{
+    constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF");
+    return bytes.startsWith(Utf8ByteOrderMark) ? bytes.sliced(Utf8ByteOrderMark.size()) : bytes;
+}
+
 } // namespace
 
 IniFile::IniFile(QString path) : path_(std::move(path))
@@ -35,7 +42,7 @@ IniFile::IniFile(QString path) : path_(std::move(path))
 void IniFile::parse(const QByteArray& bytes)
 {
     Section* current = nullptr;
-    for (const QByteArray& rawLine : bytes.split('\n')) {
+    for (const QByteArray& rawLine : withoutByteOrderMark(bytes).toByteArray().split('\n')) {
         const QByteArray line = rawLine.trimmed();
         if (line.isEmpty())
             continue;

@@ -9,7 +9,8 @@ namespace platform {
 // An INI file held in memory: sections in square brackets with key=value lines, both kept in file
 // order. Names and values are bytes, written back as they were read (no character-set conversion).
 // Section and key names match without regard to the case of ASCII letters, as the Windows profile
-// functions do; the first of two equal keys wins. Comment lines (";" or "#") survive a save.
+// functions do; the first of two equal keys wins. Comment lines (";" or "#") survive a save. A UTF-8
+// byte order mark at the start of the file is skipped (and not written back).
 class IniFile
 {
 public:

@@ -4,6 +4,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 #include "tests/collection/collection_fixture.h"
 #include "tools/agency-sim/calendar.h"
 
@@ -104,6 +106,15 @@ TEST_F(CollectCli, AnErrorEndsWithItsMessageAndStatus1)
                                               QByteArray::fromStdString(agency().baseUrl()) +
                                               "/stats.mhtml?year_month=2008-04")))
         << message.constData();
+}
+
+TEST_F(CollectCli, ACookieFileThatIsAFifoEndsWithStatus1NamingTheKey)
+{
+    ASSERT_TRUE(QFile::remove(cookieFile()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(cookieFile()).constData(), 0600), 0);
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04")}), 1);
+    EXPECT_TRUE(QString::fromUtf8(errors()).contains(QStringLiteral("ключ CookieFile")));
+    EXPECT_TRUE(output.isEmpty()) << output.constData();
 }
 
 TEST_F(CollectCli, WrongArgumentsAreAnErrorWithTheUsage)

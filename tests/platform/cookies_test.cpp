@@ -37,6 +37,12 @@ QByteArray profilesIni(const QByteArray& installDefault)
                   "[General]\nStartWithLastProfile=1\nVersion=2\n";
 }
 
+// A home folder whose XDG configuration folder is the default one.
+platform::UserFolders foldersOf(const QTemporaryDir& home)
+{
+    return {home.path(), home.filePath(QStringLiteral(".config"))};
+}
+
 } // namespace
 
 TEST(FirefoxCookies, ReadsRowsStillInTheWriteAheadLogFromACopy)
@@ -68,8 +74,16 @@ TEST(FirefoxCookies, StoreThatIsNoDatabaseIsAnError)
     QTemporaryDir dir;
     const QString store = dir.filePath(QStringLiteral("cookies.sqlite"));
     writeFile(store, "not a database");
-    EXPECT_THROW(platform::readFirefoxCookies(store), std::runtime_error);
-    EXPECT_THROW(platform::readFirefoxCookies(dir.filePath(QStringLiteral("missing.sqlite"))), std::runtime_error);
+    for (const QString& path : {store, dir.filePath(QStringLiteral("missing.sqlite"))}) {
+        try {
+            platform::readFirefoxCookies(path);
+            ADD_FAILURE() << "read " << path.toStdString();
+        } catch (const std::runtime_error& e) {
+            const QString message = QString::fromUtf8(e.what());
+            EXPECT_TRUE(message.startsWith(QStringLiteral("Не удалось")) && message.contains(path))
+                << e.what();
+        }
+    }
 }
 
 TEST(FirefoxCookies, FindsTheProfileFirefoxStartsWith)
@@ -84,6 +98,8 @@ TEST(FirefoxCookies, FindsTheProfileFirefoxStartsWith)
         {"then the profile marked Default=1", profilesIni({}), "Profiles/old.default"},
         {"then the first profile", "[Profile0]\nIsRelative=1\nPath=Profiles/new.default-release\n",
          "Profiles/new.default-release"},
+        {"after a byte order mark", "\xEF\xBB\xBF" + profilesIni("Profiles/new.default-release"),
+         "Profiles/new.default-release"},
     };
     for (const auto& c : cases) {
         QTemporaryDir home;
@@ -91,7 +107,7 @@ TEST(FirefoxCookies, FindsTheProfileFirefoxStartsWith)
         writeFile(root + QStringLiteral("/profiles.ini"), c.profiles);
         writeFile(root + QStringLiteral("/Profiles/old.default/cookies.sqlite"), "");
         writeFile(root + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"), "");
-        EXPECT_EQ(platform::findFirefoxCookieStore(home.path()),
+        EXPECT_EQ(platform::findFirefoxCookieStore(foldersOf(home)),
                   root + QLatin1Char('/') + QLatin1String(c.expected) + QStringLiteral("/cookies.sqlite"))
             << c.name;
     }
@@ -104,29 +120,41 @@ TEST(FirefoxCookies, FindsAProfileOutsideTheRoot)
     writeFile(home.filePath(QStringLiteral(".mozilla/firefox/profiles.ini")),
               "[Profile0]\nIsRelative=0\nPath=" + QFile::encodeName(elsewhere.path()) + "\nDefault=1\n");
     writeFile(elsewhere.filePath(QStringLiteral("cookies.sqlite")), "");
-    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), elsewhere.filePath(QStringLiteral("cookies.sqlite")));
+    EXPECT_EQ(platform::findFirefoxCookieStore(foldersOf(home)),
+              elsewhere.filePath(QStringLiteral("cookies.sqlite")));
 }
 
-TEST(FirefoxCookies, FindsSnapAndFlatpakProfilesAndPrefersTheOneUsedLast)
+TEST(FirefoxCookies, FindsEveryProfileFolderAndPrefersTheStoreWrittenLast)
 {
     QTemporaryDir home;
-    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), QString());
+    QTemporaryDir xdgConfig;
+    const platform::UserFolders folders{home.path(), xdgConfig.path()};
+    EXPECT_EQ(platform::findFirefoxCookieStore(folders), QString());
 
-    const QString snap = home.filePath(QStringLiteral("snap/firefox/common/.mozilla/firefox"));
-    writeFile(snap + QStringLiteral("/profiles.ini"), profilesIni("Profiles/new.default-release"));
-    writeFile(snap + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"), "");
-    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()),
-              snap + QStringLiteral("/Profiles/new.default-release/cookies.sqlite"));
-
-    const QString flatpak = home.filePath(QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"));
-    const QString flatpakStore = flatpak + QStringLiteral("/Profiles/old.default/cookies.sqlite");
-    writeFile(flatpak + QStringLiteral("/profiles.ini"), profilesIni({}));
-    writeFile(flatpakStore, "");
-    writeFile(flatpakStore + QStringLiteral("-wal"), "");
-    QFile wal(flatpakStore + QStringLiteral("-wal"));
-    ASSERT_TRUE(wal.open(QIODevice::ReadWrite));
-    wal.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
-    EXPECT_EQ(platform::findFirefoxCookieStore(home.path()), flatpakStore);
+    const QString roots[] = {xdgConfig.filePath(QStringLiteral("mozilla/firefox")),
+                             home.filePath(QStringLiteral(".mozilla/firefox")),
+                             home.filePath(QStringLiteral("snap/firefox/common/.mozilla/firefox")),
+                             home.filePath(QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox"))};
+    const auto storeIn = [](const QString& root) -> QString {
+        return root + QStringLiteral("/Profiles/p.default-release/cookies.sqlite");
+    };
+    const auto setWritten = [](const QString& path, const QDateTime& time) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    const QDateTime longAgo = QDateTime::currentDateTime().addDays(-10);
+    int days = 0;
+    for (const QString& root : roots) {
+        writeFile(root + QStringLiteral("/profiles.ini"), profilesIni("Profiles/p.default-release"));
+        writeFile(storeIn(root), "");
+        writeFile(storeIn(root) + QStringLiteral("-wal"), "");
+        setWritten(storeIn(root), longAgo);
+        setWritten(storeIn(root) + QStringLiteral("-wal"), longAgo.addDays(++days));
+        EXPECT_EQ(platform::findFirefoxCookieStore(folders), storeIn(root)) << root.toStdString();
+    }
+    setWritten(storeIn(roots[0]) + QStringLiteral("-wal"), longAgo.addDays(++days));
+    EXPECT_EQ(platform::findFirefoxCookieStore(folders), storeIn(roots[0]));
 }
 
 TEST(CookieJar, WritesANetscapeJarForTheOwnerOnly)

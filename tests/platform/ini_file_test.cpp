@@ -107,6 +107,16 @@ TEST_F(IniFileTest, CommentsAndStrayLinesSurviveASave)
               "[Agency]\n; the contributor site\nContributorSite=http://h\nstray line\nPublicSite=http://p\n");
 }
 
+TEST_F(IniFileTest, ByteOrderMarkIsSkipped)
+{
+    writeFile("\xEF\xBB\xBF[Agency]\r\nCookieFile=cookies.txt\r\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.sections(), QList<QByteArray>{"Agency"});
+    EXPECT_EQ(ini.value("Agency", "CookieFile"), "cookies.txt");
+    ini.save();
+    EXPECT_EQ(readFile(), "[Agency]\nCookieFile=cookies.txt\n");
+}
+
 TEST_F(IniFileTest, UnwritableFileFailsWithItsPath)
 {
     IniFile ini(dir.filePath(QStringLiteral("no-such-folder/conf.ini")));
