@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "data/dataset.h"
+#include "data/value.h"
+
 namespace browser {
 
 QStringList splitDiagramText(const QString& text)
@@ -22,6 +25,21 @@ DiagramToken readDiagramToken(const QString& token)
     if (!whole)
         throw std::runtime_error("'" + number.toStdString() + "' is not a valid integer value");
     return {gap ? DiagramToken::Kind::Gap : DiagramToken::Kind::Day, value};
+}
+
+QByteArray diagramStatement(qint64 pictureId, QDate from, QDate till)
+{
+    return "select IDPICTURE, \"DIAGRAM\" from DIAGRAM(" + QByteArray::number(pictureId) + ", '" +
+           data::formatDate(from) + "', '" + data::formatDate(till) + "')";
+}
+
+std::optional<QString> readDiagramText(data::Query& query, qint64 pictureId, QDate from, QDate till)
+{
+    query.setText(diagramStatement(pictureId, from, till));
+    query.open();
+    if (query.eof())
+        return std::nullopt;
+    return QString::fromLatin1(query.field("DIAGRAM").asText());
 }
 
 } // namespace browser

@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDate>
 #include <QStringList>
 #include <QtGlobal>
+
+#include <optional>
+
+namespace data {
+class Query;
+} // namespace data
 
 namespace browser {
 
@@ -21,6 +29,13 @@ QStringList splitDiagramText(const QString& text);
 
 // Reads one token. A token whose number is not a whole number is an error (std::runtime_error) naming it.
 DiagramToken readDiagramToken(const QString& token);
+
+// The statement that asks the DIAGRAM procedure for one picture's days in the period.
+QByteArray diagramStatement(qint64 pictureId, QDate from, QDate till);
+
+// Runs that statement on the query, whose previous content is discarded, and reads the text of its
+// first row; no value when the procedure returns no row.
+std::optional<QString> readDiagramText(data::Query& query, qint64 pictureId, QDate from, QDate till);
 
 // The token number of a leading gap: the run of days without downloads before the first day reported.
 constexpr int LeadingGapToken = 1;

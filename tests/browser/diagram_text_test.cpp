@@ -56,3 +56,9 @@ TEST(DiagramText, ATokenThatIsNoWholeNumberIsAnErrorNamingIt)
         }
     }
 }
+
+TEST(DiagramText, StatementNamesTheWholePictureIdAndThePeriod)
+{
+    EXPECT_EQ(browser::diagramStatement(3'000'000'123LL, QDate(2009, 3, 1), QDate(2010, 1, 31)),
+              QByteArray("select IDPICTURE, \"DIAGRAM\" from DIAGRAM(3000000123, '01.03.2009', '31.01.2010')"));
+}
