@@ -1,20 +1,32 @@
-// Start-up and program end: the order of creation, an unreachable database, and the final commit.
+// Start-up and program end: the order of creation, an unreachable database, the final commit, and a
+// collection run from the menu that the main list shows.
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "app/about_box.h"
 #include "app/error_box.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "browser/folder_panel.h"
+#include "browser/picture_list_model.h"
+#include "browser/picture_list_panel.h"
+#include "collect/explorer_window.h"
 #include "data/dm.h"
 #include "platform/message_box.h"
+#include "tests/collection/collection_fixture.h"
 #include "tests/support/temp_database.h"
+#include "tools/agency-sim/calendar.h"
 
 namespace {
 
@@ -114,6 +126,66 @@ TEST_F(StartUpWithDatabase, ProgramEndCommitsTheRunningTransaction)
     }
     EXPECT_TRUE(boxes.requests().empty());
     EXPECT_EQ(committedRows(), 1);
+}
+
+// The program started on its own start-up path in a program directory whose conf.ini names a
+// simulated agency.
+class ProgramOnAnAgency : public collection_tests::CollectionTest
+{
+protected:
+    void SetUp() override
+    {
+        startAgency();
+        configureProgramDir();
+    }
+
+    static QList<qint64> mainListIds()
+    {
+        browser::PictureListModel* model = app::fmMain->pictureList->model();
+        model->fetchAll();
+        QList<qint64> ids;
+        for (int row = 0; row < model->rowCount(); ++row)
+            ids.append(model->valueAt(row, browser::ColIdPicture).asInt64());
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    platform::MessageBoxRecorder boxes;
+};
+
+TEST_F(ProgramOnAnAgency, ASalesRunFromTheMenuShowsTheNewPicturesInTheMainList)
+{
+    const agencysim::Day day = portfolio().saleDays(*agencysim::parseIsoMonth("2008-04")).front();
+    QList<qint64> sold;
+    for (const agencysim::DaySale& sale : portfolio().expectedSales(day))
+        sold.append(sale.pictureId);
+    std::sort(sold.begin(), sold.end());
+
+    app::Program program(db.appDir());
+    ASSERT_TRUE(program.started());
+    app::fmMain->show();
+    app::fmMain->folderPanel->SelectFolderNode(-1);
+    ASSERT_TRUE(mainListIds().isEmpty());
+
+    // Inside the collection window's modal loop: wait for its login check to enable "Продажи", run the
+    // day's collection with it, and close the window, as a user does.
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        auto* explorer = static_cast<collect::TfmExplorer*>(app::fmExplorer);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return explorer->btUpdateSales->isEnabled(); }, 20'000));
+        for (QListWidgetItem* month : explorer->chListMonth->findItems(QStringLiteral("2008-04"), Qt::MatchExactly))
+            month->setCheckState(Qt::Checked);
+        const QString dayRow = QString::fromLatin1(collection_tests::isoDay(day).mid(8, 2));
+        for (QListWidgetItem* dayItem : explorer->chListDay->findItems(dayRow, Qt::MatchExactly))
+            dayItem->setCheckState(Qt::Checked);
+        QTest::mouseClick(explorer->btUpdateSales, Qt::LeftButton);
+        explorer->close();
+    });
+    app::fmMain->N3->trigger();
+
+    ASSERT_FALSE(boxes.requests().empty());
+    EXPECT_EQ(boxes.requests().back().text, QStringLiteral("Обновлено!"));
+    EXPECT_EQ(mainListIds(), sold);
 }
 
 } // namespace

@@ -262,13 +262,15 @@ TEST_F(FolderPanelTest, AMoveTakesTheSelectedRowsNotTheCurrentOne)
     EXPECT_EQ(folderOf(102), "5");
 }
 
-// 105 is in no folder and 106 in "Мои папки" (folder 0); a tick left on "без папок" while a user folder
-// is current does not filter that folder's list.
+// 105 is in no folder and 106 in folder 0, the top-level folder that databases are made with; a tick
+// left on "без папок" while a user folder is current does not filter that folder's list.
 TEST_F(FolderPanelTest, NoFolderIsForTheAllPicturesEntryOnly)
 {
-    seed({"insert into PICTURES (ID) values (105)", "insert into PICTURES (ID, IDFOLDER) values (106, 0)",
+    seed({"update or insert into FOLDERS (ID, IDPARENT, TITLE) values (0, null, 'Zero') matching (ID)",
+          "insert into PICTURES (ID) values (105)", "insert into PICTURES (ID, IDFOLDER) values (106, 0)",
           "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) select gen_id(GEN_SALES_ID, 1), ID, 1, "
           "'10.03.2010' from PICTURES where ID in (105, 106)"});
+    folders->LoadFolderTree();
     chNoFolder->setChecked(true);
     folders->SelectFolderNode(5);
     EXPECT_FALSE(chNoFolder->isEnabled());
