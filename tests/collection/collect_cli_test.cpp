@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -78,6 +81,25 @@ TEST_F(CollectCli, ASalesRunPrintsTheLogAndStoresTheDays)
     EXPECT_TRUE(output.endsWith(QStringLiteral(u"Обновлено!\n").toUtf8())) << output.constData();
 }
 
+TEST_F(CollectCli, WithoutDirACommandBesideNoDatabaseCollectsIntoTheUsersDirectory)
+{
+    QTemporaryDir elsewhere;
+    const QString command = elsewhere.filePath(QStringLiteral("photoledger-collect"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(COLLECT_CLI), command));
+    ASSERT_TRUE(QDir().mkpath(elsewhere.filePath(QStringLiteral("xdg"))));
+    ASSERT_TRUE(QFile::link(db.appDir(), elsewhere.filePath(QStringLiteral("xdg/photoledger"))));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), elsewhere.filePath(QStringLiteral("xdg")));
+    process.setProcessEnvironment(environment);
+
+    const Day day = saleDays("2008-04")[0];
+    dm().IBDatabase1.close();
+    process.start(command, {QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days"),
+                            QString::fromLatin1(isoDay(day).mid(8, 2))});
+    EXPECT_EQ(finish(), 0) << errors().constData();
+    EXPECT_EQ(storedSales(day), expectedSales(day));
+}
+
 TEST_F(CollectCli, ABatchesRunStoresTheBatchesOfTheMonths)
 {
     const agencysim::Batch& batch = portfolio().batches().front();
@@ -130,7 +152,7 @@ TEST_F(CollectCli, WrongArgumentsAreAnErrorWithTheUsage)
     };
     for (const QStringList& arguments : cases) {
         EXPECT_EQ(run(arguments), 1) << arguments.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(errors().contains("usage: photoledger-collect DIR sales MONTH..."));
+        EXPECT_TRUE(errors().contains("usage: photoledger-collect [DIR] sales MONTH..."));
     }
     EXPECT_EQ(rowCount("PICTURES"), 0);
 }

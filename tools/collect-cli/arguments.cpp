@@ -41,12 +41,16 @@ Run run(const QString& text)
 
 Arguments parseArguments(const QStringList& arguments)
 {
-    if (arguments.size() < 3)
-        throw UsageError("a program directory, a run and at least one month are needed");
+    const bool dirGiven = !arguments.isEmpty() && arguments[0] != QStringLiteral("sales") &&
+                          arguments[0] != QStringLiteral("batches");
+    const qsizetype runAt = dirGiven ? 1 : 0;
+    if (arguments.size() < runAt + 2)
+        throw UsageError("a run and at least one month are needed");
     Arguments parsed;
-    parsed.programDir = arguments[0];
-    parsed.run = run(arguments[1]);
-    for (qsizetype i = 2; i < arguments.size(); ++i) {
+    if (dirGiven)
+        parsed.programDir = arguments[0];
+    parsed.run = run(arguments[runAt]);
+    for (qsizetype i = runAt + 1; i < arguments.size(); ++i) {
         if (arguments[i] != QStringLiteral("--days")) {
             parsed.months.append(month(arguments[i]));
             continue;
@@ -63,10 +67,12 @@ Arguments parseArguments(const QStringList& arguments)
 QString usage()
 {
     return QStringLiteral(
-        "usage: photoledger-collect DIR sales MONTH... [--days DD,DD...]\n"
-        "       photoledger-collect DIR batches MONTH...\n"
+        "usage: photoledger-collect [DIR] sales MONTH... [--days DD,DD...]\n"
+        "       photoledger-collect [DIR] batches MONTH...\n"
         "Collects the daily sales or the approved batches of the months (yyyy-mm) from the agency into the\n"
         "program directory DIR (PHOTOLEDGER.GDB, conf.ini with the section [Agency], PREVIEW, Temp).\n"
+        "Without DIR, the program's own directory: the one beside this command when it holds the\n"
+        "database, otherwise ~/.local/share/photoledger ($XDG_DATA_HOME/photoledger).\n"
         "Exit status: 0 done, 2 stopped by a login prompt or Ctrl+C, 1 error.\n");
 }
 

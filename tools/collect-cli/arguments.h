@@ -9,16 +9,16 @@
 
 namespace collectcli {
 
-enum class Run
-{
+enum class Run {
     Sales,
     Batches,
 };
 
-// photoledger-collect DIR sales MONTH... [--days DD,DD...]
-// photoledger-collect DIR batches MONTH...
+// photoledger-collect [DIR] sales MONTH... [--days DD,DD...]
+// photoledger-collect [DIR] batches MONTH...
 struct Arguments
 {
+    // Empty when left out: the program's own directory is meant.
     QString programDir;
     Run run = Run::Sales;
     QList<QByteArray> months; // yyyy-mm, in the order given

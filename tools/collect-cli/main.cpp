@@ -10,6 +10,7 @@
 #include "collect/collectors.h"
 #include "collect/page_fetcher.h"
 #include "data/dm.h"
+#include "data/program_directory.h"
 #include "tools/collect-cli/arguments.h"
 #include "tools/collect-cli/console_context.h"
 
@@ -53,7 +54,10 @@ collect::RunEnd collect(const collectcli::Arguments& arguments, data::Tdm& dm)
 // also after an error.
 ExitStatus collectInto(const collectcli::Arguments& arguments)
 {
-    data::Tdm dm(QDir(arguments.programDir).absolutePath());
+    const QString dir = arguments.programDir.isEmpty()
+                            ? data::programDirectory(QCoreApplication::applicationDirPath())
+                            : QDir(arguments.programDir).absolutePath();
+    data::Tdm dm(dir);
     dm.DataModuleCreate();
     ExitStatus status = Failed;
     try {

@@ -3,14 +3,14 @@
 // An existing database is never touched: the tool then refuses with a non-zero exit.
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
+#include <exception>
 
-#include "data/database_file.h"
 #include "data/dm.h"
+#include "data/program_directory.h"
 
 namespace {
 
@@ -19,31 +19,19 @@ void fail(const QString& message)
     std::fprintf(stderr, "photoledger-createdb: %s\n", qPrintable(message));
 }
 
-bool makeFolder(const QString& path)
-{
-    if (QDir().mkpath(path))
-        return true;
-    fail(QStringLiteral("cannot create the folder %1").arg(path));
-    return false;
-}
-
 int createProgramDirectory(const QString& dir)
 {
     const QString database = dir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
-    if (!makeFolder(dir))
-        return 1;
     if (QFileInfo::exists(database)) {
         fail(QStringLiteral("%1 already exists; an existing database is never overwritten").arg(database));
         return 1;
     }
     try {
-        data::createDatabaseFile(database);
-    } catch (const data::DbError& e) {
-        fail(QStringLiteral("cannot create %1: %2").arg(database, QString::fromUtf8(e.what())));
+        data::prepareProgramDirectory(dir);
+    } catch (const std::exception& e) {
+        fail(QString::fromUtf8(e.what()));
         return 1;
     }
-    if (!makeFolder(dir + QStringLiteral("/PREVIEW")) || !makeFolder(dir + QStringLiteral("/Temp")))
-        return 1;
     std::printf("Created %s\n", qPrintable(database));
     return 0;
 }
