@@ -80,6 +80,14 @@ public:
         connection_.defaultTransaction().commit();
     }
 
+    std::int64_t firstValue(const QByteArray& sql)
+    {
+        data::Query query(connection_, connection_.defaultTransaction());
+        query.setText(sql);
+        query.open();
+        return query.field(0).asInt64();
+    }
+
     std::unique_ptr<data::Statement> prepare(const QByteArray& sql)
     {
         return std::make_unique<data::Statement>(connection_, connection_.defaultTransaction().handle(), sql);
@@ -184,15 +192,18 @@ std::int64_t SyntheticPortfolio::writeDatabase(const QString& path) const
     connection.setDatabaseName(path.toStdString());
     connection.setForcedWrites(false);
     BulkLoader loader(connection);
+    // The folders lie under the new database's top-level folder and take the generator's next ids.
+    const std::int64_t topFolder = loader.firstValue("select min(ID) from FOLDERS where ID <> -1");
     for (int folder = 1; folder <= FolderCount; ++folder)
-        loader.run("insert into FOLDERS (IDPARENT, TITLE) values (0, 'Folder " + QByteArray::number(folder) + "')");
+        loader.run("insert into FOLDERS (IDPARENT, TITLE) values (" + QByteArray::number(qlonglong(topFolder)) +
+                   ", 'Folder " + QByteArray::number(folder) + "')");
 
     std::mt19937_64 random(seed_ + 1);
     auto insertPicture = loader.prepare("insert into PICTURES (ID, IDFOLDER, TITLE, KEYWORDS, ACCEPT_DATE, IDBATCH, "
                                         "IMAGE) values (?, ?, ?, ?, ?, ?, ?)");
     for (const Picture& p : pictures_) {
         loader.insert(*insertPicture,
-                      {data::Value::integer(p.id), p.folder ? data::Value::integer(p.folder) : data::Value(),
+                      {data::Value::integer(p.id), p.folder ? data::Value::integer(topFolder + p.folder) : data::Value(),
                        data::Value::text("Synthetic picture " + QByteArray::number(static_cast<qlonglong>(p.id))),
                        data::Value::text(keywordsFor(random)),
                        p.acceptDateKnown ? data::Value::date(p.onSaleFrom) : data::Value(),

@@ -4,7 +4,8 @@
 
 CREATE GENERATOR GEN_SALES_ID;
 
-/* Folder ids come from this generator through the trigger FOLDERS_BI; -1 and 0 are the starting rows. */
+/* Folder ids come from this generator through the trigger FOLDERS_BI; only the all-pictures entry -1
+   has a fixed id. */
 CREATE GENERATOR GEN_FOLDERS_ID;
 
 /* Top-level folders have IDPARENT null. PXW_CYRL orders Russian titles alphabetically, case-insensitively. */
@@ -633,7 +634,8 @@ END^
 
 SET TERM ; ^
 
-/* -1 is the all-pictures entry of the tree; 0 is a top-level folder of the user's, under which the
-   user builds folders (nothing can be added under -1). */
+/* -1 is the all-pictures entry of the tree; the second row is a top-level folder of the user's, under
+   which the user builds folders (nothing can be added under -1). Its id comes from the generator, not
+   0: the first show of the main window selects a folder 0 before the all-pictures entry. */
 INSERT INTO FOLDERS (ID, IDPARENT, TITLE) VALUES (-1, NULL, 'Все изображения');
-INSERT INTO FOLDERS (ID, IDPARENT, TITLE) VALUES (0, NULL, 'Мои папки');
+INSERT INTO FOLDERS (IDPARENT, TITLE) VALUES (NULL, 'Мои папки');

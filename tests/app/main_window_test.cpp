@@ -176,9 +176,9 @@ TEST_F(ShownMainWindowTest, FirstStartShowsAllTimeLoadsTheFolderTreeAndOpensTheL
     EXPECT_EQ(window.edFrom->date(), QDate(2005, 1, 1));
     EXPECT_EQ(window.edTill->date(), QDate::currentDate());
     EXPECT_EQ(window.tvFolders->topLevelItemCount(), 2);
-    EXPECT_EQ(window.CurrentFolderId, 0);
+    EXPECT_EQ(window.CurrentFolderId, -1) << "the whole portfolio first";
     EXPECT_TRUE(dm().qrPictureInfo.isOpen());
-    const QByteArray period = "SALES_INFO(0, '01.01.2005', '" + data::formatDate(QDate::currentDate()) + "')";
+    const QByteArray period = "SALES_INFO(-1, '01.01.2005', '" + data::formatDate(QDate::currentDate()) + "')";
     EXPECT_TRUE(dm().qrPictureInfo.text().contains(period)) << dm().qrPictureInfo.text().constData();
     EXPECT_EQ(window.lbCount->text(), QStringLiteral("0"));
     EXPECT_TRUE(boxes.requests().empty());

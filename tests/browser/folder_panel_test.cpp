@@ -23,16 +23,16 @@ using browser_tests::pressKey;
 
 const QString Refusal = QStringLiteral("Редактирование этой папки не предусмотрено");
 
-// Folders 5 "A" and 7 "B" under 0, 6 "A1" under 5; pictures 101-103 in folder 5 and 104 in folder 7,
+// Folders 5 "A" and 7 "B" under the starting folder 1 "Мои папки", 6 "A1" under 5; pictures 101-103 in folder 5 and 104 in folder 7,
 // all sold in March 2010.
 class FolderPanelTest : public browser_tests::BrowserHarness
 {
 protected:
     void SetUp() override
     {
-        seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (5, 0, 'A')",
+        seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (5, 1, 'A')",
               "insert into FOLDERS (ID, IDPARENT, TITLE) values (6, 5, 'A1')",
-              "insert into FOLDERS (ID, IDPARENT, TITLE) values (7, 0, 'B')",
+              "insert into FOLDERS (ID, IDPARENT, TITLE) values (7, 1, 'B')",
               "execute block as declare i integer = 101; begin while (i <= 104) do begin "
               "insert into PICTURES (ID, IDFOLDER) values (:i, iif(:i = 104, 7, 5)); "
               "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) values (gen_id(GEN_SALES_ID, 1), :i, "
@@ -71,18 +71,19 @@ protected:
     }
 };
 
-TEST_F(FolderPanelTest, LoadsTheTreeAndSelectsTheUsersFolderFirst)
+// No folder has the id 0 that the first load looks for, so the whole portfolio shows first.
+TEST_F(FolderPanelTest, LoadsTheTreeAndSelectsTheAllPicturesEntryFirst)
 {
     EXPECT_EQ(tvFolders->topLevelItemCount(), 2);
     EXPECT_EQ(parentOf(-1), -100);
-    EXPECT_EQ(parentOf(0), -100);
-    EXPECT_EQ(parentOf(5), 0);
+    EXPECT_EQ(parentOf(1), -100);
+    EXPECT_EQ(parentOf(5), 1);
     EXPECT_EQ(parentOf(6), 5);
-    EXPECT_EQ(parentOf(7), 0);
-    EXPECT_EQ(state.CurrentFolderId, 0);
-    EXPECT_EQ(browser::FolderTreeView::nodeId(tvFolders->currentItem()), 0);
-    EXPECT_TRUE(dm().qrPictureInfo.isOpen());
-    EXPECT_FALSE(chNoFolder->isEnabled());
+    EXPECT_EQ(parentOf(7), 1);
+    EXPECT_EQ(state.CurrentFolderId, -1);
+    EXPECT_EQ(browser::FolderTreeView::nodeId(tvFolders->currentItem()), -1);
+    EXPECT_EQ(listedIds(), (QList<qint64>{104, 103, 102, 101}));
+    EXPECT_TRUE(chNoFolder->isEnabled());
 }
 
 TEST_F(FolderPanelTest, UpdateKeepsTheFolderOrFallsBackToItsParent)
@@ -166,7 +167,7 @@ TEST_F(FolderPanelTest, KeysWithAModifierDoNothingAndF5Reloads)
     EXPECT_TRUE(boxes.requests().empty());
     EXPECT_EQ(db.rows("select count(*) from FOLDERS")[0][0], "5");
 
-    seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (9, 0, 'C')"});
+    seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (9, 1, 'C')"});
     pressKey(tvFolders, Qt::Key_F5);
     EXPECT_NE(node(9), nullptr);
     EXPECT_EQ(state.CurrentFolderId, 6);
@@ -192,10 +193,10 @@ TEST_F(FolderPanelTest, EnterOpensTheTitleEditorWhichAcceptsWithEnter)
 
 TEST_F(FolderPanelTest, RenamingATopLevelFolderIsStored)
 {
-    folders->SelectFolderNode(0);
-    EXPECT_TRUE(folders->tvFoldersEdited(node(0), QStringLiteral("Мои работы")));
+    folders->SelectFolderNode(1);
+    EXPECT_TRUE(folders->tvFoldersEdited(node(1), QStringLiteral("Мои работы")));
     folders->acUpdateFoldersExecute();
-    EXPECT_EQ(node(0)->text(0), QStringLiteral("Мои работы"));
+    EXPECT_EQ(node(1)->text(0), QStringLiteral("Мои работы"));
 }
 
 TEST_F(FolderPanelTest, ARenameTheDatabaseRejectsKeepsTheOldTitle)
@@ -262,8 +263,8 @@ TEST_F(FolderPanelTest, AMoveTakesTheSelectedRowsNotTheCurrentOne)
     EXPECT_EQ(folderOf(102), "5");
 }
 
-// 105 is in no folder and 106 in folder 0, the top-level folder that databases are made with; a tick
-// left on "без папок" while a user folder is current does not filter that folder's list.
+// 105 is in no folder and 106 in folder 0, the top-level folder that older databases were made with; a
+// tick left on "без папок" while a user folder is current does not filter that folder's list.
 TEST_F(FolderPanelTest, NoFolderIsForTheAllPicturesEntryOnly)
 {
     seed({"update or insert into FOLDERS (ID, IDPARENT, TITLE) values (0, null, 'Zero') matching (ID)",

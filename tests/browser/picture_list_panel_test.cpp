@@ -33,8 +33,8 @@ class PictureListPanelTest : public browser_tests::BrowserHarness
 protected:
     void SetUp() override
     {
-        seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (5, 0, 'Five')",
-              "insert into FOLDERS (ID, IDPARENT, TITLE) values (7, 0, 'Seven')",
+        seed({"insert into FOLDERS (ID, IDPARENT, TITLE) values (5, 1, 'Five')",
+              "insert into FOLDERS (ID, IDPARENT, TITLE) values (7, 1, 'Seven')",
               "insert into PICTURES (ID, IDFOLDER, TITLE, KEYWORDS) values (101, 5, 'One', 'sea, o''clock')",
               "insert into PICTURES (ID, IDFOLDER, TITLE, KEYWORDS) values (102, 5, 'Two', 'sea')",
               "insert into PICTURES (ID, IDFOLDER, TITLE, KEYWORDS) values (103, 5, 'Three', 'forest')",

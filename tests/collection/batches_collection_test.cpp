@@ -103,12 +103,12 @@ TEST_F(BatchesCollection, AKnownPictureIsUpdatedKeepingImageFolderAndType)
     const Batch& batch = batchWith(1);
     const agencysim::Picture picture = portfolio().batchPictures(batch).front();
     db.execute("insert into PICTURES (ID, TITLE, IMAGE, IDFOLDER, \"TYPE\") values (" + idText(picture.id) +
-               ", 'old title', 'old image', 0, 2)");
+               ", 'old title', 'old image', 1, 2)");
     context.months = {monthOf(batch)};
     collect::collectBatches(context, fetcher(), dm());
     expectStored(batch);
     EXPECT_EQ(db.rows("select cast(IMAGE as varchar(20)), IDFOLDER, \"TYPE\" from PICTURES where ID = " + idText(picture.id)),
-              std::vector<QByteArrayList>({{"old image", "0", "2"}}));
+              std::vector<QByteArrayList>({{"old image", "1", "2"}}));
 }
 
 TEST_F(BatchesCollection, TheBatchIsRebuiltFromItsPagesAndOtherBatchesAreLeftAlone)

@@ -14,20 +14,20 @@ namespace {
 
 using test_support::DatabaseTest;
 
-// Folders 1 "B" and 2 "A" under the user's folder 0, folder 3 "A1" under 2; pictures 101 (folder 0,
-// accepted 10.02.2010), 102 (folder 1, no acceptance date), 103 (no folder, never sold) and 104
-// (folder 3). The last stored day is 15.05.2010.
+// Folders 2 "B" and 3 "A" under the user's starting folder 1, folder 4 "A1" under 3; pictures 101
+// (folder 1, accepted 10.02.2010), 102 (folder 2, no acceptance date), 103 (no folder, never sold) and
+// 104 (folder 4). The last stored day is 15.05.2010.
 class ProceduresTest : public DatabaseTest
 {
 protected:
     void SetUp() override
     {
-        for (const char* folder : {"(0, 'B')", "(0, 'A')", "(2, 'A1')"})
+        for (const char* folder : {"(1, 'B')", "(1, 'A')", "(3, 'A1')"})
             db.execute(QByteArray("insert into FOLDERS (IDPARENT, TITLE) values ") + folder);
-        addPicture("101, 0, '10.02.2010'");
-        addPicture("102, 1, null");
+        addPicture("101, 1, '10.02.2010'");
+        addPicture("102, 2, null");
         addPicture("103, null, '01.01.2010'");
-        addPicture("104, 3, null");
+        addPicture("104, 4, null");
         addSale(101, "01.03.2010", "3, 0.25, null, null");
         addSale(101, "02.03.2010", "5, 0.5, 1.1, null");
         addSale(101, "05.03.2010", "0, null, null, null"); // a day stored without downloads
@@ -103,10 +103,10 @@ TEST_F(ProceduresTest, SalesInfoListsEveryPictureOfAllOrOnlyTheFolderOwnPictures
         };
         SCOPED_TRACE(std::string(from) + " - " + till);
         EXPECT_EQ(ids(-1), "101,102,103,104");
-        EXPECT_EQ(ids(0), "101");
-        EXPECT_EQ(ids(1), "102");
-        EXPECT_EQ(ids(2), "") << "a folder lists its own pictures, not those of its sub-folders";
-        EXPECT_EQ(ids(3), "104");
+        EXPECT_EQ(ids(1), "101");
+        EXPECT_EQ(ids(2), "102");
+        EXPECT_EQ(ids(3), "") << "a folder lists its own pictures, not those of its sub-folders";
+        EXPECT_EQ(ids(4), "104");
     }
 }
 
@@ -185,16 +185,16 @@ TEST_F(ProceduresTest, DiagramFirstDayItemIsTheFirstSaleOfSalesInfo)
 
 TEST_F(ProceduresTest, ShowTreeListsTheAllPicturesEntryFirstThenEachFolderBeforeItsSubtree)
 {
-    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (0, '" +
+    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (1, '" +
                platform::toWin1251(QStringLiteral("бюджет")) + "')");
-    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (0, '" +
+    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (1, '" +
                platform::toWin1251(QStringLiteral("Весна")) + "')");
-    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (3, 'A1')");
+    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (4, 'A1')");
     QByteArrayList idsAndLevels;
     for (const QByteArrayList& row : db.rows("select ID, IDPARENT, TITLE, LEVEL_NUM from  SHOW_TREE(0, 0)"))
         idsAndLevels.append(row.at(0) + ":" + row.at(3));
     // Siblings by title (alphabetically, whatever the case), then by id.
-    EXPECT_EQ(idsAndLevels.join(' '), "-1:1 0:1 2:2 3:3 6:4 1:2 4:2 5:2");
+    EXPECT_EQ(idsAndLevels.join(' '), "-1:1 1:1 3:2 4:3 7:4 2:2 5:2 6:2");
 }
 
 TEST_F(ProceduresTest, GraphGivesEveryDayFromTheFirstStoredDayToTheLastInOrder)
@@ -211,13 +211,13 @@ TEST_F(ProceduresTest, GraphGivesEveryDayFromTheFirstStoredDayToTheLastInOrder)
 
 TEST_F(ProceduresTest, DeletingAFolderHandsItsPicturesAndSubFoldersToItsParent)
 {
-    db.execute("delete from FOLDERS where ID = 2");
-    EXPECT_EQ(db.rows("select IDPARENT from FOLDERS where ID = 3").front().front(), "0");
-    db.execute("update PICTURES set IDFOLDER = 1 where ID = 101");
-    db.execute("insert into FOLDERS (ID, IDPARENT, TITLE) values (7, null, 'top')");
-    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (7, 'under top')");
-    db.execute("update PICTURES set IDFOLDER = 7 where ID = 103");
-    db.execute("delete from FOLDERS where ID = 7");
+    db.execute("delete from FOLDERS where ID = 3");
+    EXPECT_EQ(db.rows("select IDPARENT from FOLDERS where ID = 4").front().front(), "1");
+    db.execute("update PICTURES set IDFOLDER = 2 where ID = 101");
+    db.execute("insert into FOLDERS (ID, IDPARENT, TITLE) values (17, null, 'top')");
+    db.execute("insert into FOLDERS (IDPARENT, TITLE) values (17, 'under top')");
+    db.execute("update PICTURES set IDFOLDER = 17 where ID = 103");
+    db.execute("delete from FOLDERS where ID = 17");
     EXPECT_EQ(db.rows("select IDFOLDER from PICTURES where ID = 103").front().front(), "")
         << "a top-level folder's pictures end up in no folder";
     EXPECT_EQ(db.rows("select count(*) from FOLDERS where IDPARENT is null and TITLE = 'under top'").front().front(),
@@ -231,9 +231,9 @@ TEST_F(ProceduresTest, TheAllPicturesEntryAndTheLastTopLevelFolderCannotBeDelete
     dm().Transaction.commit();
     EXPECT_THROW(db.execute("insert into FOLDERS (IDPARENT, TITLE) values (-1, 'x')"), data::DbError);
     dm().Transaction.commit();
-    for (const char* id : {"3", "2", "1"})
+    for (const char* id : {"4", "3", "2"})
         db.execute(QByteArray("delete from FOLDERS where ID = ") + id);
-    EXPECT_THROW(db.execute("delete from FOLDERS where ID = 0"), data::DbError);
+    EXPECT_THROW(db.execute("delete from FOLDERS where ID = 1"), data::DbError);
     dm().Transaction.commit();
     EXPECT_EQ(db.rows("select count(*) from FOLDERS").front().front(), "2");
 }
@@ -336,13 +336,18 @@ TEST(SqlScriptTest, SplitsAtTheTerminatorOutsideCommentsAndQuotes)
     EXPECT_EQ(data::splitSqlScript(script), expected);
 }
 
+// A new database starts with the all-pictures entry and the user's top-level folder, whose id comes
+// from the generator: the first show selects a folder 0 before the all-pictures entry.
 TEST_F(DatabaseTest, CreateDatabaseFileRefusesAnExistingFileAndLeavesItAlone)
 {
     EXPECT_THROW(data::createDatabaseFile(db.databasePath()), data::DbError);
     const auto titles = db.rows("select ID, TITLE from FOLDERS order by ID");
     ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[0].at(0), "-1");
     EXPECT_EQ(platform::fromWin1251(titles[0].at(1)), QStringLiteral("Все изображения"));
-    EXPECT_EQ(titles[1].at(0), "0");
+    EXPECT_EQ(platform::fromWin1251(titles[1].at(1)), QStringLiteral("Мои папки"));
+    EXPECT_NE(titles[1].at(0), "0");
+    EXPECT_EQ(titles[1].at(0), db.rows("select gen_id(GEN_FOLDERS_ID, 0) from RDB$DATABASE").front().front());
 }
 
 } // namespace
