@@ -20,9 +20,9 @@ bool showLoginPrompt(CollectContext& context, const QByteArray& address)
 {
     const bool yes = context.askYesNo(
         QStringLiteral(u"Ошибка"),
-        QStringLiteral(u"Необходимо в IE-браузере войти в свой аккаунт на фотобанке.\n\r"
+        QStringLiteral(u"Необходимо в браузере войти в свой аккаунт на фотобанке.\n\r"
                        u"Вы можете запустить браузер сами или запустить его из этой программы.\n\r"
-                       u"Запустить IE-браузер?"));
+                       u"Запустить браузер?"));
     if (yes)
         context.openUrl(address);
     return yes;

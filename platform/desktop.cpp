@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 
+#include "platform/message_box.h"
+
 namespace platform {
 
 void openAddress(const QUrl& address)
@@ -10,7 +12,11 @@ void openAddress(const QUrl& address)
         recorder->record(address);
         return;
     }
-    QDesktopServices::openUrl(address);
+    if (!QDesktopServices::openUrl(address))
+        showMessageBox({QMessageBox::Critical, QStringLiteral(u"Ошибка"),
+                        QStringLiteral(u"Не удалось запустить браузер. Откройте этот адрес в браузере сами:\n") +
+                            address.toString(),
+                        QMessageBox::Ok});
 }
 
 } // namespace platform

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -19,6 +20,7 @@
 #include "data/dm.h"
 #include "platform/desktop.h"
 #include "platform/handler_guard.h"
+#include "platform/message_box.h"
 #include "tests/browser/browser_harness.h"
 
 namespace {
@@ -274,6 +276,31 @@ TEST_F(PageCommandsTest, DoNothingBeforeAnyRowWasCurrent)
     list->IE3Click();
     list->IE2Click();
     EXPECT_TRUE(addresses.requests().empty());
+}
+
+// Without a web browser to start (nothing on the search path, none named in the environment), a message
+// box gives the address instead.
+TEST_F(PageCommandsTest, SayWhenNoBrowserCanBeStarted)
+{
+    QTemporaryDir emptyPath;
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER"), defaultBrowser = qgetenv("DEFAULT_BROWSER");
+    qputenv("PATH", QFile::encodeName(emptyPath.path()));
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    platform::MessageBoxRecorder boxes;
+    state.CurrentPictureId = 1234567;
+    list->IE3Click();
+    qputenv("PATH", path);
+    if (!browser.isNull())
+        qputenv("BROWSER", browser);
+    if (!defaultBrowser.isNull())
+        qputenv("DEFAULT_BROWSER", defaultBrowser);
+
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_EQ(boxes.requests()[0].caption, QStringLiteral(u"Ошибка"));
+    EXPECT_EQ(boxes.requests()[0].text,
+              QStringLiteral(u"Не удалось запустить браузер. Откройте этот адрес в браузере сами:\n"
+                             u"http://127.0.0.1:8081/pic.mhtml?id=1234567"));
 }
 
 // 200 pictures with the keyword "sunset", sold in March 2010, and seven pictures without sales.

@@ -27,9 +27,9 @@ public:
     QList<QByteArray> opened;
 };
 
-const QString PromptText = QStringLiteral(u"Необходимо в IE-браузере войти в свой аккаунт на фотобанке.\n\r"
+const QString PromptText = QStringLiteral(u"Необходимо в браузере войти в свой аккаунт на фотобанке.\n\r"
                                           u"Вы можете запустить браузер сами или запустить его из этой программы.\n\r"
-                                          u"Запустить IE-браузер?");
+                                          u"Запустить браузер?");
 
 } // namespace
 

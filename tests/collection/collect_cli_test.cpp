@@ -112,7 +112,7 @@ TEST_F(CollectCli, ALoginPromptIsPrintedAndAnsweredNo)
 {
     configureProgramDir(false);
     EXPECT_EQ(run({QStringLiteral("batches"), QStringLiteral("2008-04")}), 2);
-    EXPECT_TRUE(output.contains(QStringLiteral(u"Необходимо в IE-браузере войти в свой аккаунт на фотобанке.").toUtf8()))
+    EXPECT_TRUE(output.contains(QStringLiteral(u"Необходимо в браузере войти в свой аккаунт на фотобанке.").toUtf8()))
         << output.constData();
     EXPECT_FALSE(output.contains(QStringLiteral(u"Обновлено!").toUtf8()));
     EXPECT_EQ(rowCount("PICTURES"), 0);
