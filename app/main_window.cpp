@@ -10,12 +10,16 @@
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
 #include "app/click_label.h"
+#include "app/grid_layout_settings.h"
 #include "app/program.h"
 #include "app/window_font.h"
+#include "app/window_placement.h"
+#include "app/window_settings.h"
 #include "browser/folder_panel.h"
 #include "browser/picture_list_panel.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
+#include "platform/ini_file.h"
 
 namespace app {
 
@@ -33,11 +37,21 @@ void connectDatabase(data::Tdm& module)
     module.Transaction.activate();
 }
 
+// Loads a window section; what cannot be read is shown in the error box, and the caller goes on.
+SectionLoad loadReportingProblems(WindowSettings& settings)
+{
+    SectionLoad stored;
+    if (platform::guarded([&] { stored = settings.load(); }) && !stored.problems.isEmpty())
+        platform::reportError(std::make_exception_ptr(std::runtime_error(stored.problems.toStdString())));
+    return stored;
+}
+
 } // namespace
 
 TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     : QMainWindow(parent), AppDir(QDir::cleanPath(programDir))
 {
+    settings_ = new WindowSettings(*this, mainFormSection(), settingsFilePath(AppDir));
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Список объектов"));
     resize(DesignSize);
@@ -68,12 +82,21 @@ void TfmMain::joinDataModule(data::Tdm& module)
 
 void TfmMain::FormShow()
 {
-    cbPeriod->setCurrentIndex(AllTimePreset);
+    const SectionLoad stored = loadReportingProblems(*settings_);
+    centreOnScreen(this);
+    if (updateFormSettings)
+        loadReportingProblems(*updateFormSettings);
+    if (!stored.wasApplied(cbPeriod, QStringLiteral("ItemIndex")))
+        cbPeriod->setCurrentIndex(AllTimePreset);
     pictureList->cbPeriodChange(QDateTime::currentDateTime());
     data::Starting = 0;
     connectDatabase(*data::dm);
     tvFolders->setFocus();
     folderPanel->LoadFolderTree();
+    platform::guarded([this] {
+        restoreGridLayout(platform::IniFile(settingsFilePath(AppDir)), *picGrid);
+        gridLayoutLoaded_ = true;
+    });
     RefreshPictureList(CurrentFolderId);
 }
 
@@ -82,9 +105,17 @@ void TfmMain::RefreshPictureList(int folderId)
     pictureList->RefreshPictureList(folderId);
 }
 
+// The three sections go to the file in one write, so a file that cannot be written is reported once
+// ("Unable to write to ...") and the program ends all the same; the stored file stays as it was.
 void TfmMain::FormClose()
 {
-    // Nothing is kept between runs yet; the window settings are saved here once they are.
+    platform::IniFile file(settingsFilePath(AppDir));
+    if (gridLayoutLoaded_)
+        saveGridLayout(file, *picGrid);
+    settings_->writeTo(file);
+    if (updateFormSettings)
+        updateFormSettings->writeTo(file);
+    file.save();
 }
 
 void TfmMain::N3Click()

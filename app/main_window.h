@@ -29,6 +29,7 @@ class Tdm;
 namespace app {
 
 class ClickLabel;
+class WindowSettings;
 
 // The main window "Список объектов": folder tree on the left, picture grid in the centre, preview and
 // filter group on the right, daily sales strip at the bottom, and the main menu. Its controls carry
@@ -47,14 +48,17 @@ public:
     // module has been created.
     void joinDataModule(data::Tdm& module);
 
-    // The first show: applies the period preset, clears Starting, connects the database and starts the
-    // transaction, gives the folder tree the focus, loads it (which selects a folder and so fills the
-    // picture list) and builds the list once more in the grid's sort order. An error ends the sequence
-    // at the failed step.
+    // The first show: loads the stored settings of this window and of the collection window, centres
+    // the window, applies the period preset (the stored one, else "за все время"), clears Starting,
+    // connects the database and starts the transaction, gives the folder tree the focus, loads it
+    // (which selects a folder and so fills the picture list), restores the grid's column layout and
+    // builds the list once more in the grid's sort order. Settings that cannot be read are reported and
+    // the sequence goes on without them; any other error ends it at the failed step.
     void FormShow();
     // Rebuilds the picture list of the folder with the filter group's settings.
     void RefreshPictureList(int folderId);
-    // Runs as the window closes, before the program ends.
+    // Runs as the window closes, before the program ends: saves the grid's column layout, this window's
+    // settings and the collection window's, each only once this run has loaded it.
     void FormClose();
 
     void N3Click();
@@ -98,6 +102,10 @@ public:
     QAction* N10 = nullptr;
     QAction* N101 = nullptr;
 
+    // The collection window's settings, loaded at the first show and saved at close with this
+    // window's; set by the program.
+    WindowSettings* updateFormSettings = nullptr;
+
     // The picture list and the folder tree over the controls; created with the data module.
     browser::PictureListPanel* pictureList = nullptr;
     browser::FolderPanel* folderPanel = nullptr;
@@ -122,6 +130,8 @@ private:
     void connectHandlers();
 
     bool shown_ = false;
+    WindowSettings* settings_;
+    bool gridLayoutLoaded_ = false;
 };
 
 // The main window; created first at start-up.

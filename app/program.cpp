@@ -4,6 +4,7 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "app/window_settings.h"
 #include "collect/explorer_window.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
@@ -33,6 +34,9 @@ Program::Program(const QString& programDir)
     explorer_ = std::make_unique<collect::TfmExplorer>();
     explorer_->refreshMainList = [] { fmMain->RefreshPictureList(fmMain->CurrentFolderId); };
     fmExplorer = explorer_.get();
+    auto* explorerSettings = new WindowSettings(*explorer_, updateFormSection(), settingsFilePath(fmMain->AppDir));
+    explorerSettings->followShowAndClose();
+    fmMain->updateFormSettings = explorerSettings;
     aboutBox_ = std::make_unique<TfmAbout>();
     fmAbout = aboutBox_.get();
 }
@@ -42,6 +46,7 @@ Program::~Program()
     fmAbout = nullptr;
     aboutBox_.reset();
     fmExplorer = nullptr;
+    fmMain->updateFormSettings = nullptr;
     explorer_.reset();
     fmMain = nullptr;
     mainWindow_.reset();

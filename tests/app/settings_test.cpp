@@ -1,0 +1,239 @@
+// Settings kept between runs in conf.ini: the window sections written and read back through real
+// windows (offscreen), the grid's column layout, and what bad files and unwritable files do.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/window_settings.h"
+#include "browser/folder_tree_view.h"
+#include "browser/picture_fields.h"
+#include "browser/picture_grid.h"
+#include "browser/sort_marker_header.h"
+#include "collect/explorer_window.h"
+#include "data/dm.h"
+#include "platform/ini_file.h"
+#include "platform/message_box.h"
+#include "tests/support/temp_database.h"
+
+namespace {
+
+using browser::SortMarker;
+
+// The keys of a section as "key=value", in file order.
+QStringList sectionText(const QString& path, const QByteArray& section)
+{
+    const platform::IniFile file(path);
+    QStringList lines;
+    for (const QByteArray& key : file.keys(section))
+        lines << QString::fromLatin1(key + '=' + file.value(section, key));
+    return lines;
+}
+
+// The description stored in a window section, Line0, Line1, ... in the order of their numbers.
+QStringList storedDescription(const QString& path, const QByteArray& section)
+{
+    const platform::IniFile file(path);
+    QStringList lines;
+    for (int i = 0; file.hasKey(section, "Line" + QByteArray::number(i)); ++i)
+        lines << QStringLiteral("Line%1=").arg(i) + QString::fromLatin1(file.value(section, "Line" + QByteArray::number(i)));
+    return lines;
+}
+
+// Line0=' ... ' keys from description lines.
+QStringList lineKeys(const QStringList& description)
+{
+    QStringList lines;
+    for (int i = 0; i < description.size(); ++i)
+        lines << QStringLiteral("Line%1='%2'").arg(i).arg(description[i]);
+    return lines;
+}
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray windowSection(const QByteArray& name, const QStringList& description)
+{
+    QByteArray text = '[' + name + "]\n";
+    for (const QString& line : lineKeys(description))
+        text += line.toLatin1() + '\n';
+    return text;
+}
+
+// The main window's section with these values.
+QStringList mainDescription(int height, int left, int top, int width, const char* showZero, const char* itemIndex,
+                            int rowHeight, int folderWidth, int stripHeight)
+{
+    return {QStringLiteral("object fmMain: TfmMain"),
+            QStringLiteral("  Height = %1").arg(height),
+            QStringLiteral("  Left = %1").arg(left),
+            QStringLiteral("  Top = %1").arg(top),
+            QStringLiteral("  Width = %1").arg(width),
+            QStringLiteral("  object Panel1: TPanel"),
+            QStringLiteral("    object Panel3: TPanel"),
+            QStringLiteral("      object GroupBox1: TGroupBox"),
+            QStringLiteral("        object chShowZero: TCheckBox"),
+            QStringLiteral("          Checked = %1").arg(QLatin1String(showZero)),
+            QStringLiteral("        end"),
+            QStringLiteral("        object chWithoutFirstDays: TCheckBox"),
+            QStringLiteral("          Checked = True"),
+            QStringLiteral("        end"),
+            QStringLiteral("        object Panel2: TPanel"),
+            QStringLiteral("          object cbPeriod: TComboBox"),
+            QStringLiteral("            ItemIndex = %1").arg(QLatin1String(itemIndex)),
+            QStringLiteral("          end"),
+            QStringLiteral("        end"),
+            QStringLiteral("      end"),
+            QStringLiteral("    end"),
+            QStringLiteral("    object picGrid: TDBGridEh"),
+            QStringLiteral("      RowHeight = %1").arg(rowHeight),
+            QStringLiteral("    end"),
+            QStringLiteral("    object pnLeft: TPanel"),
+            QStringLiteral("      Width = %1").arg(folderWidth),
+            QStringLiteral("    end"),
+            QStringLiteral("  end"),
+            QStringLiteral("  object pnBottom: TPanel"),
+            QStringLiteral("    Height = %1").arg(stripHeight),
+            QStringLiteral("  end"),
+            QStringLiteral("end")};
+}
+
+QString settingsPath(const QString& dir)
+{
+    return app::settingsFilePath(dir);
+}
+
+class SettingsTest : public test_support::DatabaseTest
+{
+protected:
+    platform::MessageBoxRecorder boxes;
+    QString path = settingsPath(db.appDir());
+
+    std::unique_ptr<app::TfmMain> showMainWindow()
+    {
+        auto window = std::make_unique<app::TfmMain>(db.appDir());
+        window->joinDataModule(dm());
+        window->show();
+        return window;
+    }
+};
+
+TEST_F(SettingsTest, MainWindowSectionIsWrittenLineByLineAndReadBackAtTheNextStart)
+{
+    writeFile(path, "[Agency]\nHost=example.test\n[MainForm]\nLine30='  end'\nLine31='end'\nLine32='stale'\n"
+                    "Line40='stale'\nOther=kept\n");
+    {
+        auto window = showMainWindow();
+        window->setGeometry(40, 30, 700, 580);
+        window->chShowZero->setChecked(true);
+        window->cbPeriod->setCurrentIndex(3);
+        window->picGrid->setRowHeightSetting(23);
+        window->close();
+    }
+    ASSERT_EQ(boxes.requests().size(), 1u) << "a section of stale keys only, without Line0";
+    EXPECT_EQ(boxes.requests()[0].text, QStringLiteral("Invalid stream format."));
+    const QStringList expected = lineKeys(mainDescription(580, 40, 30, 700, "True", "3", 23, 145, 82));
+    EXPECT_EQ(storedDescription(path, "MainForm").join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+    const QStringList keys = sectionText(path, "MainForm");
+    EXPECT_FALSE(keys.contains(QStringLiteral("Line32='stale'")));
+    EXPECT_TRUE(keys.contains(QStringLiteral("Line40='stale'"))) << "the stale keys end at the first missing number";
+    EXPECT_TRUE(keys.contains(QStringLiteral("Other=kept")));
+    EXPECT_EQ(sectionText(path, "Agency"), QStringList{QStringLiteral("Host=example.test")});
+    EXPECT_EQ(platform::IniFile(path).sections(),
+              (QByteArrayList{"Agency", "MainForm", "PicGrid"}));
+
+    writeFile(path, windowSection("MainForm", mainDescription(580, 10, 20, 640, "True", "-1", 31, 200, 100)));
+    auto window = showMainWindow();
+    EXPECT_EQ(window->size(), QSize(640, 580));
+    EXPECT_EQ(window->geometry().center(), window->screen()->availableGeometry().center()) << "always starts centred";
+    EXPECT_TRUE(window->chShowZero->isChecked());
+    EXPECT_EQ(window->cbPeriod->currentIndex(), -1) << "a stored 'no preset' stays";
+    EXPECT_EQ(window->edFrom->date(), QDate(2005, 1, 1));
+    EXPECT_EQ(window->picGrid->rowHeightSetting(), 31);
+    EXPECT_EQ(window->pnLeft->width(), 200);
+    EXPECT_EQ(window->pnBottom->height(), 100);
+    EXPECT_EQ(boxes.requests().size(), 1u);
+}
+
+// A section that cannot be read whole, or holds values that cannot be applied: the message, the rest
+// applied, and the first show carried to its end.
+TEST_F(SettingsTest, BadStoredValuesAreReportedSkippedOrBoundedAndTheFirstShowGoesOn)
+{
+    const QByteArray missingLine =
+        windowSection("MainForm", mainDescription(580, 10, 20, 640, "True", "2", 31, 200, 100))
+            .replace("Line20='    end'\n", "");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct
+    {
+        const char* name;
+        QByteArray section;
+        const char* message; // empty: no message
+        int preset;
+        QSize size; // width 0: the narrowest usable window
+        int rowHeight;
+        int stripHeight; // -1: bounded by the window, less 100
+    } cases[] = {
+        {"not a description", "[MainForm]\nLine0='\x01\x02garbage'\nLine1='end'\n", "Invalid stream format.", 8,
+         QSize(882, 584), -1, 82},
+        {"index out of range",
+         windowSection("MainForm", mainDescription(580, 10, 20, 640, "True", "99", 31, 200, 100)),
+         "Line 16: value out of range: ItemIndex = 99", 8, QSize(640, 580), 31, 100},
+        {"a check state that is a number",
+         windowSection("MainForm", mainDescription(580, 10, 20, 640, "7", "2", 31, 200, 100)),
+         "Line 9: invalid value: Checked = 7", 2, QSize(640, 580), 31, 100},
+        {"numbers out of range",
+         windowSection("MainForm", mainDescription(5000, -9000, 20, 0, "True", "2", -4, 200, 100000)), "", 2,
+         QSize(0, screen.height()), 8, -1},
+        {"a Line key missing in the middle", missingLine, "end expected", 2,
+         QSize(640, 580), -1, 82},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t before = boxes.requests().size();
+        writeFile(path, "[Agency]\nHost=example.test\n" + c.section);
+        data::Starting = 1;
+        auto window = showMainWindow();
+        ASSERT_EQ(boxes.requests().size() - before, *c.message ? 1u : 0u);
+        if (*c.message) {
+            EXPECT_TRUE(boxes.requests().back().text.contains(QLatin1String(c.message)))
+                << boxes.requests().back().text.toStdString();
+        }
+        EXPECT_EQ(window->cbPeriod->currentIndex(), c.preset);
+        const int width = c.size.width() ? c.size.width() : std::max(200, window->minimumSizeHint().width());
+        EXPECT_EQ(window->size(), QSize(width, c.size.height()));
+        if (c.rowHeight > 0)
+            EXPECT_EQ(window->picGrid->rowHeightSetting(), c.rowHeight);
+        if (c.stripHeight < 0)
+            EXPECT_LE(window->pnBottom->height(), window->height() - 100);
+        else
+            EXPECT_EQ(window->pnBottom->height(), c.stripHeight);
+        EXPECT_EQ(data::Starting, 0);
+        EXPECT_EQ(window->tvFolders->topLevelItemCount(), 2) << "folder tree loaded";
+        EXPECT_TRUE(dm().qrPictureInfo.isOpen()) << "list built";
+        window->close();
+        EXPECT_EQ(sectionText(path, "Agency"), QStringList{QStringLiteral("Host=example.test")});
+        EXPECT_EQ(sectionText(path, "MainForm").size(), 32);
+    }
+}
+
+} // namespace
