@@ -11,6 +11,7 @@
 
 #include "tests/collection/collection_fixture.h"
 #include "tools/agency-sim/calendar.h"
+#include "tools/agency-sim/pages.h"
 
 using namespace collection_tests;
 using agencysim::Day;
@@ -157,19 +158,23 @@ TEST_F(CollectCli, WrongArgumentsAreAnErrorWithTheUsage)
     EXPECT_EQ(rowCount("PICTURES"), 0);
 }
 
+// The first day holds until Ctrl+C has been pressed: the preview of one of its pictures is not
+// answered before the agency stops. The run then ends that day and starts no other.
 TEST_F(CollectCli, CtrlCStopsTheRunBeforeTheNextDayWithStatus2)
 {
-    agencysim::Faults faults;
-    faults.slowPaths = {"date=" + agencysim::isoDate(saleDays("2008-04")[1])};
-    faults.slowMs = 3000;
-    startAgency(faults);
+    const std::vector<Day> days = saleDays("2008-04");
+    const std::int64_t pictureOfTheFirstDay = portfolio().expectedSales(days[0]).back().pictureId;
+    startAgency(hanging(agencysim::thumbnailPath(pictureOfTheFirstDay)));
     configureProgramDir();
     start({QStringLiteral("sales"), QStringLiteral("2008-04")});
     waitForHeadings(1);
     ::kill(pid_t(process.processId()), SIGINT);
-    EXPECT_EQ(finish(), 2);
+    agency().stop();
+    EXPECT_EQ(finish(), 2) << errors().constData();
     EXPECT_FALSE(output.contains(QStringLiteral(u"Обновлено!").toUtf8()));
-    EXPECT_LE(output.count(Heading), 2 * 2);
+    EXPECT_EQ(output.count(Heading), 2) << "the first day's heading only\n" << output.constData();
+    EXPECT_EQ(storedSales(days[0]), expectedSales(days[0]));
+    EXPECT_EQ(rowCount("SALES"), storedSales(days[0]).size()) << "no later day is stored";
 }
 
 TEST_F(CollectCli, KillingTheProgramKeepsEveryCommittedRow)

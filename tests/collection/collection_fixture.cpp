@@ -33,6 +33,14 @@ agencysim::Faults failing(std::string path)
     return faults;
 }
 
+agencysim::Faults hanging(std::string path)
+{
+    agencysim::Faults faults;
+    faults.slowPaths = {std::move(path)};
+    faults.slowMs = 600'000; // longer than any test; stop() ends the wait
+    return faults;
+}
+
 agencysim::Faults expiring(int afterPages)
 {
     agencysim::Faults faults;

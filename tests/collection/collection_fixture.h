@@ -16,8 +16,10 @@ namespace collection_tests {
 // A small portfolio: sales from February to May 2008.
 agencysim::PortfolioOptions smallPortfolio();
 
-// Faults of an agency: pages that do not arrive; a login that expires after so many pages.
+// Faults of an agency: pages that do not arrive; addresses that are never answered while the agency
+// runs (stopping it lets them through); a login that expires after so many pages.
 agencysim::Faults failing(std::string path);
+agencysim::Faults hanging(std::string path);
 agencysim::Faults expiring(int afterPages);
 
 // The day as the pages and the collectors write it (yyyy-mm-dd), and as dates are stored.
