@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/click_label.h"
-#include "app/window_font.h"
+#include "platform/click_label.h"
+#include "platform/window_font.h"
 #include "app/window_placement.h"
 #include "platform/handler_guard.h"
 
@@ -39,7 +39,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("О программе"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(ClientSize);
-    setFont(windowFont());
+    setFont(platform::windowFont());
 
     Memo1 = new QPlainTextEdit(aboutText(), this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -60,7 +60,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttonRow);
 
     platform::connectGuarded(Button1, &QPushButton::clicked, this, &TfmAbout::accept);
-    platform::connectGuarded(Label1, &ClickLabel::clicked, this, &TfmAbout::Label1Click);
+    platform::connectGuarded(Label1, &platform::ClickLabel::clicked, this, &TfmAbout::Label1Click);
 }
 
 QWidget* TfmAbout::buildTextArea()
@@ -68,7 +68,7 @@ QWidget* TfmAbout::buildTextArea()
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
-    Label1 = new ClickLabel(panel);
+    Label1 = new platform::ClickLabel(panel);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setTextFormat(Qt::PlainText);
     Label1->setWordWrap(true);

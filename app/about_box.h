@@ -5,9 +5,11 @@
 class QPlainTextEdit;
 class QPushButton;
 
-namespace app {
-
+namespace platform {
 class ClickLabel;
+} // namespace platform
+
+namespace app {
 
 // The about box: what the program is for, its version and its terms of distribution. The text is kept
 // in the hidden Memo1 and shown, word-wrapped, in Label1 when the box is shown. "OK" and a click on the
@@ -23,7 +25,7 @@ public:
     void Label1Click();
 
     QPlainTextEdit* Memo1;
-    ClickLabel* Label1;
+    platform::ClickLabel* Label1;
     QPushButton* Button1;
 
 protected:

@@ -9,17 +9,17 @@
 
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
-#include "app/click_label.h"
 #include "app/grid_layout_settings.h"
 #include "app/program.h"
-#include "app/window_font.h"
 #include "app/window_placement.h"
 #include "app/window_settings.h"
 #include "browser/folder_panel.h"
 #include "browser/picture_list_panel.h"
 #include "data/dm.h"
+#include "platform/click_label.h"
 #include "platform/handler_guard.h"
 #include "platform/ini_file.h"
+#include "platform/window_font.h"
 
 namespace app {
 
@@ -55,7 +55,7 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
     setObjectName(QStringLiteral("fmMain"));
     setWindowTitle(QStringLiteral("Список объектов"));
     resize(DesignSize);
-    setFont(windowFont());
+    setFont(platform::windowFont());
     buildMenu();
     setCentralWidget(buildCentre());
     connectHandlers();
@@ -77,7 +77,7 @@ void TfmMain::joinDataModule(data::Tdm& module)
                                                  edKeywords, chShowZero, chOnlyNew, chNoFolder, lbCount});
     folderPanel = new browser::FolderPanel(module, *this, tvFolders, picGrid, chNoFolder, *pictureList);
     platform::connectGuarded(Button2, &QPushButton::clicked, pictureList, &browser::PictureListPanel::Button2Click);
-    platform::connectGuarded(Label5, &ClickLabel::clicked, pictureList, &browser::PictureListPanel::Label5Click);
+    platform::connectGuarded(Label5, &platform::ClickLabel::clicked, pictureList, &browser::PictureListPanel::Label5Click);
 }
 
 void TfmMain::FormShow()

@@ -26,9 +26,12 @@ namespace data {
 class Tdm;
 } // namespace data
 
+namespace platform {
+class ClickLabel;
+} // namespace platform
+
 namespace app {
 
-class ClickLabel;
 class WindowSettings;
 
 // The main window "Список объектов": folder tree on the left, picture grid in the centre, preview and
@@ -87,7 +90,7 @@ public:
     QComboBox* cbPeriod = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* edKeywords = nullptr;
-    ClickLabel* Label5 = nullptr;
+    platform::ClickLabel* Label5 = nullptr;
     QCheckBox* chWithoutFirstDays = nullptr;
     QCheckBox* chShowZero = nullptr;
     QCheckBox* chOnlyNew = nullptr;

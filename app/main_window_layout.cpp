@@ -14,7 +14,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/click_label.h"
+#include "platform/click_label.h"
 #include "browser/folder_tree_view.h"
 #include "browser/period_presets.h"
 #include "browser/picture_grid.h"
@@ -163,7 +163,7 @@ QWidget* TfmMain::buildFilterGroup()
 {
     GroupBox1 = named(new QGroupBox(QStringLiteral(" Фильтр ")), "GroupBox1");
     edKeywords = named(new QLineEdit, "edKeywords");
-    Label5 = named(new ClickLabel(QStringLiteral("очистить")), "Label5");
+    Label5 = named(new platform::ClickLabel(QStringLiteral("очистить")), "Label5");
     Label5->setCursor(Qt::PointingHandCursor);
     setTextColour(Label5, Grey);
     QFont small = Label5->font();

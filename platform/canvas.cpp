@@ -45,6 +45,8 @@ qint64 minorOffset(qint64 t, qint64 minorLength, qint64 steps)
 
 int nearestInt(double value)
 {
+    if (std::isnan(value))
+        return 0;
     return static_cast<int>(std::nearbyint(std::clamp(value, -CoordinateLimit, CoordinateLimit)));
 }
 

@@ -66,7 +66,8 @@ private:
 };
 
 // The nearest integer, an exact half going to the even neighbour (2.5 -> 2, 3.5 -> 4). Values beyond
-// ±1,000,000,000 are held there: such coordinates lie far outside any surface.
+// ±1,000,000,000 are held there: such coordinates lie far outside any surface. A value that is no
+// number (NaN) counts as 0.
 int nearestInt(double value);
 
 } // namespace platform

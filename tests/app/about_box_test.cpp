@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
-#include "app/click_label.h"
+#include "platform/click_label.h"
 #include "tests/app/gui_test_support.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/click_label.h"
+#include "platform/click_label.h"
 #include "app/main_window.h"
 #include "browser/folder_tree_view.h"
 #include "browser/picture_grid.h"

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -152,7 +153,8 @@ TEST(Canvas, NearestIntegerGoesToTheEvenNeighbourOnAHalf)
                                                        {13.5, 14},
                                                        {-0.4, 0},
                                                        {1e300, 1'000'000'000},
-                                                       {-1e300, -1'000'000'000}};
+                                                       {-1e300, -1'000'000'000},
+                                                       {std::nan(""), 0}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(nearestInt(value), expected) << value;
 }

@@ -1,8 +1,8 @@
-#include "app/click_label.h"
+#include "platform/click_label.h"
 
 #include <QMouseEvent>
 
-namespace app {
+namespace platform {
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -11,4 +11,4 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
 }
 
-} // namespace app
+} // namespace platform

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace app {
+namespace platform {
 
 // A label that reports a click with the left mouse button.
 class ClickLabel : public QLabel
@@ -19,4 +19,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-} // namespace app
+} // namespace platform

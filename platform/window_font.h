@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-namespace app {
+namespace platform {
 
 // The font the program's windows are laid out for; Qt substitutes a similar face where the system
 // lacks this one.
@@ -11,4 +11,4 @@ inline QFont windowFont()
     return QFont(QStringLiteral("MS Sans Serif"), 8);
 }
 
-} // namespace app
+} // namespace platform
