@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "app/main_window.h"
 #include "app/window_settings.h"
+#include "chart/graph_window.h"
 #include "collect/explorer_window.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
@@ -39,10 +40,14 @@ Program::Program(const QString& programDir)
     fmMain->updateFormSettings = explorerSettings;
     aboutBox_ = std::make_unique<TfmAbout>();
     fmAbout = aboutBox_.get();
+    graphWindow_ = std::make_unique<chart::TfmGraph>();
+    fmGraph = graphWindow_.get();
 }
 
 Program::~Program()
 {
+    fmGraph = nullptr;
+    graphWindow_.reset();
     fmAbout = nullptr;
     aboutBox_.reset();
     fmExplorer = nullptr;

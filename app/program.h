@@ -6,6 +6,10 @@
 
 class QDialog;
 
+namespace chart {
+class TfmGraph;
+} // namespace chart
+
 namespace collect {
 class TfmExplorer;
 } // namespace collect
@@ -53,6 +57,7 @@ private:
     std::unique_ptr<data::Tdm> dataModule_;
     std::unique_ptr<collect::TfmExplorer> explorer_;
     std::unique_ptr<TfmAbout> aboutBox_;
+    std::unique_ptr<chart::TfmGraph> graphWindow_;
 };
 
 } // namespace app

@@ -93,7 +93,7 @@ protected:
     }
 };
 
-TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxFromTheMenu)
+TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxAndTheChartFromTheMenu)
 {
     app::Program program(db.appDir());
     ASSERT_TRUE(program.started());
@@ -106,15 +106,24 @@ TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxF
     app::fmMain->show();
     EXPECT_EQ(data::Starting, 0);
 
-    QWidget* shownModally = nullptr;
-    QObject context;
-    QTimer::singleShot(0, &context, [&] {
-        shownModally = QApplication::activeModalWidget();
-        if (shownModally)
-            shownModally->close();
-    });
-    app::fmMain->N101->trigger();
-    EXPECT_EQ(shownModally, app::fmAbout);
+    const std::pair<QAction*, QWidget*> menuWindows[] = {{app::fmMain->N101, app::fmAbout},
+                                                          {app::fmMain->N10, app::fmGraph}};
+    for (const auto& [item, window] : menuWindows) {
+        ASSERT_NE(window, nullptr);
+        QWidget* shownModally = nullptr;
+        QObject context;
+        QTimer::singleShot(0, &context, [&] {
+            shownModally = QApplication::activeModalWidget();
+            if (shownModally)
+                shownModally->close();
+        });
+        item->trigger();
+        EXPECT_EQ(shownModally, window) << item->text().toStdString();
+    }
+    EXPECT_EQ(app::fmGraph->objectName(), QStringLiteral("fmGraph"));
+    EXPECT_EQ(data::dm->qrExecute.text(), QByteArray("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, "
+                                                     "DATE_SALES  from GRAPH"))
+        << "the chart window drew on its showing";
     EXPECT_TRUE(boxes.requests().empty());
 }
 
