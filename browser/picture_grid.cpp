@@ -1,6 +1,7 @@
 #include "browser/picture_grid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDrag>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 
 #include "browser/grid_find_dialog.h"
 #include "browser/picture_fields.h"
+#include "browser/picture_list_export.h"
 #include "browser/picture_list_model.h"
 #include "browser/sort_marker_header.h"
 #include "browser/selection_look.h"
@@ -117,6 +119,17 @@ std::vector<int> PictureGrid::selectedListRows() const
     return rows;
 }
 
+std::vector<int> PictureGrid::columnOrder() const
+{
+    std::vector<int> order;
+    for (int visual = 0; visual < titles_->count(); ++visual) {
+        const int logical = titles_->logicalIndex(visual);
+        if (!isColumnHidden(logical))
+            order.push_back(logical);
+    }
+    return order;
+}
+
 int PictureGrid::rowHeightSetting() const
 {
     return verticalHeader()->defaultSectionSize();
@@ -198,7 +211,27 @@ void PictureGrid::keyPressEvent(QKeyEvent* event)
         openFindDialog();
         return;
     }
+    if (event->matches(QKeySequence::Copy)) {
+        platform::guarded([this] { copySelectedRows(); });
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+// Puts the selected rows, or the current row when none is selected, on the clipboard as a spreadsheet
+// takes them on paste: column titles first, the grid's column order, no painted columns.
+void PictureGrid::copySelectedRows()
+{
+    std::vector<int> rows = selectedListRows();
+    if (rows.empty() && currentIndex().isValid())
+        rows.push_back(currentIndex().row());
+    if (!model_ || rows.empty())
+        return;
+    const PictureListWriter writer(ListTextForm::Clipboard, exportedColumns(columnOrder()));
+    QString text = writer.titleLine();
+    for (int row : rows)
+        text += writer.rowLine([&](PictureColumn column) -> const data::Value& { return model_->valueAt(row, column); });
+    QApplication::clipboard()->setText(text);
 }
 
 void PictureGrid::openFindDialog()

@@ -16,7 +16,8 @@ class SortMarkerHeader;
 
 // The picture grid: whole rows, several selected at once (the selection stays visible without the
 // focus), a row indicator, columns and rows that the user resizes (one height for every row), titles
-// that sort, the find dialog (Ctrl+F), tool tips per column, and rows dragged onto a folder.
+// that sort, the find dialog (Ctrl+F), copying rows for a spreadsheet (Ctrl+C), tool tips per column,
+// and rows dragged onto a folder.
 //
 // The grid's current row follows the list's current row and moves it: a move by the user is reported
 // by currentRowMoved, and followListRow shows a move of the list's own.
@@ -42,6 +43,8 @@ public:
 
     // The selected rows, in the order of the list.
     std::vector<int> selectedListRows() const;
+    // The shown columns' logical indexes in their current order.
+    std::vector<int> columnOrder() const;
 
     // One height for every row.
     int rowHeightSetting() const;
@@ -79,6 +82,7 @@ private:
     void moveToLastRow();
     void startDrag();
     void openFindDialog();
+    void copySelectedRows();
 
     PictureListModel* model_ = nullptr;
     SortMarkerHeader* titles_;

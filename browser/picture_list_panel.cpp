@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -16,11 +19,13 @@
 #include "browser/period_presets.h"
 #include "browser/picture_fields.h"
 #include "browser/picture_grid.h"
+#include "browser/picture_list_export.h"
 #include "browser/picture_list_model.h"
 #include "browser/sort_marker_header.h"
 #include "collect/agency_site.h"
 #include "data/dm.h"
 #include "platform/desktop.h"
+#include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
 #include "platform/wait_cursor.h"
 
@@ -94,6 +99,12 @@ void PictureListPanel::buildPopupMenu()
     platform::connectGuarded(view, &QAction::triggered, this, &PictureListPanel::IE3Click);
     platform::connectGuarded(edit, &QAction::triggered, this, &PictureListPanel::IE1Click);
     platform::connectGuarded(remove, &QAction::triggered, this, &PictureListPanel::IE2Click);
+    PopupMenu1->addSeparator();
+    QAction* exportCsv = PopupMenu1->addAction(QStringLiteral("Экспорт в CSV…"));
+    exportCsv->setObjectName(QStringLiteral("miExportCsv"));
+    platform::connectGuarded(exportCsv, &QAction::triggered, this, &PictureListPanel::miExportCsvClick);
+    connect(PopupMenu1, &QMenu::aboutToShow, this,
+            [this, exportCsv] { exportCsv->setEnabled(dm_.qrPictureInfo.isOpen()); });
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this,
             [this, grid](const QPoint& point) { PopupMenu1->popup(grid->viewport()->mapToGlobal(point)); });
@@ -123,6 +134,8 @@ void PictureListPanel::RefreshPictureList(int folderId)
     dm_.qrPictureInfo.close();
     controls_.lbCount->setText(unknownCountText());
     dm_.qrPictureInfo.setText(pictureListStatement(filter));
+    listFrom_ = filter.from;
+    listTill_ = filter.till;
     dm_.qrPictureInfo.open();
     if (dm_.qrPictureInfo.eof())
         forgetCurrentPicture();
@@ -274,6 +287,23 @@ void PictureListPanel::IE1Click()
 void PictureListPanel::IE2Click()
 {
     openPicturePage(&collect::AgencySite::deletePicture);
+}
+
+void PictureListPanel::miExportCsvClick()
+{
+    if (!dm_.qrPictureInfo.isOpen())
+        return;
+    if (exportDir_.isEmpty())
+        exportDir_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = platform::askSaveFileName(
+        controls_.window, {QStringLiteral("Экспорт в CSV"), QDir(exportDir_).filePath(csvFileName(listFrom_, listTill_)),
+                           QStringLiteral("CSV (*.csv)")});
+    if (path.isEmpty())
+        return;
+    exportDir_ = QFileInfo(path).absolutePath();
+    const platform::WaitCursor waitCursor;
+    saveCsvFile(path, dm_.IBDatabase1, dm_.Transaction, dm_.qrPictureInfo.text(),
+                exportedColumns(controls_.picGrid->columnOrder()));
 }
 
 } // namespace browser

@@ -48,7 +48,7 @@ struct PictureListControls
 
 // The picture list of the main window: its statement from the filter group, the count label, the
 // preview of the current row, the period presets, sorting by a title (deferred by Timer1) and the
-// grid's pop-up menu with the picture's pages.
+// grid's pop-up menu with the picture's pages and the export of the whole list to a CSV file.
 class PictureListPanel : public QObject
 {
     Q_OBJECT
@@ -73,6 +73,8 @@ public:
     void IE3Click();
     void IE1Click();
     void IE2Click();
+    // Writes every row of the list's statement to a CSV file that the user chooses.
+    void miExportCsvClick();
 
     PictureListModel* model() const { return model_; }
     QTimer* Timer1 = nullptr;
@@ -100,6 +102,9 @@ private:
     BrowserState& state_;
     PictureListControls controls_;
     PictureListModel* model_;
+    // The period of the list as last built, for the suggested file name.
+    QDate listFrom_, listTill_;
+    QString exportDir_;
 };
 
 } // namespace browser
