@@ -4,8 +4,6 @@ namespace browser {
 
 namespace {
 
-enum Preset { Today, Yesterday, WeekStart, MonthStart, YearStart, Last7Days, Last30Days, Last365Days, AllTime };
-
 const QDate FirstDayOfAllTime(2005, 1, 1);
 
 } // namespace

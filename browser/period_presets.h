@@ -10,6 +10,9 @@ namespace browser {
 // The items of the period list, by index.
 const QStringList& periodPresetNames();
 
+// The indexes of the items.
+enum PeriodPreset { Today, Yesterday, WeekStart, MonthStart, YearStart, Last7Days, Last30Days, Last365Days, AllTime };
+
 struct Period
 {
     QDateTime from;

@@ -1,0 +1,87 @@
+#include "tools/export-cli/arguments.h"
+
+#include <QRegularExpression>
+
+#include "browser/folder_tree.h"
+#include "browser/period_presets.h"
+
+namespace exportcli {
+
+namespace {
+
+[[noreturn]] void refuse(const QString& text)
+{
+    throw UsageError(text.toStdString());
+}
+
+QDate date(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}$"));
+    const QDate date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+    if (!form.match(text).hasMatch() || !date.isValid())
+        refuse(QStringLiteral("a date is written dd.mm.yyyy, not \"%1\"").arg(text));
+    return date;
+}
+
+int folderId(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^-?\\d+$"));
+    bool ok = false;
+    const int id = text.toInt(&ok);
+    if (!form.match(text).hasMatch() || !ok)
+        refuse(QStringLiteral("a folder is a whole number, not \"%1\"").arg(text));
+    return id;
+}
+
+} // namespace
+
+Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
+{
+    if (arguments.isEmpty() || arguments[0].startsWith(QLatin1String("--")))
+        refuse(QStringLiteral("the program directory is needed"));
+    Arguments parsed;
+    parsed.programDir = arguments[0];
+    browser::PictureListFilter& filter = parsed.filter;
+    const browser::Period allTime = *browser::presetPeriod(browser::AllTime, now);
+    filter.folderId = browser::AllPicturesFolderId;
+    filter.from = allTime.from.date();
+    filter.till = allTime.till.date();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == QLatin1String("--zero")) {
+            filter.showZero = true;
+            continue;
+        }
+        static const QStringList valueOptions{QStringLiteral("--from"), QStringLiteral("--till"),
+                                              QStringLiteral("--folder"), QStringLiteral("--keywords")};
+        if (!valueOptions.contains(option))
+            refuse(QStringLiteral("unknown argument \"%1\"").arg(option));
+        if (i + 1 == arguments.size())
+            refuse(QStringLiteral("%1 needs a value").arg(option));
+        const QString& value = arguments[++i];
+        if (option == QLatin1String("--from"))
+            filter.from = date(value);
+        else if (option == QLatin1String("--till"))
+            filter.till = date(value);
+        else if (option == QLatin1String("--folder"))
+            filter.folderId = folderId(value);
+        else
+            filter.keywords = value;
+    }
+    return parsed;
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "usage: photoledger-export DIR [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords "
+        "TEXT] [--zero]\n"
+        "Prints the picture list of the program directory DIR as CSV (UTF-8, \";\" between fields), as the "
+        "main\n"
+        "window's \"Экспорт в CSV…\" writes it. Defaults: the whole period up to today, all pictures (folder "
+        "-1),\n"
+        "no keywords, only pictures with downloads in the period (--zero adds the others).\n"
+        "Exit status: 0 done, 1 error.\n");
+}
+
+} // namespace exportcli

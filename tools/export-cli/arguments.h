@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+#include "browser/picture_list_statement.h"
+
+namespace exportcli {
+
+// photoledger-export DIR [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords TEXT] [--zero]
+struct Arguments
+{
+    QString programDir;
+    browser::PictureListFilter filter;
+};
+
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program's name; UsageError saying what is wrong. Without --from and --till
+// the period is that of "за все время" at "now"; without --folder the list holds all pictures.
+Arguments parseArguments(const QStringList& arguments, const QDateTime& now);
+
+QString usage();
+
+} // namespace exportcli

@@ -1,0 +1,73 @@
+// photoledger-export: the picture list as CSV on standard output, built by the main window's statement
+// builder and written by its CSV writer, for spreadsheets and scripts.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <exception>
+#include <numeric>
+
+#include "browser/picture_list_export.h"
+#include "data/dm.h"
+#include "tools/export-cli/arguments.h"
+
+namespace {
+
+enum ExitStatus {
+    Done = 0,
+    Failed = 1,
+};
+
+void printError(const QString& message)
+{
+    std::fprintf(stderr, "photoledger-export: %s\n", message.toUtf8().constData());
+}
+
+// The grid's columns in their first order.
+std::vector<int> defaultColumnOrder()
+{
+    std::vector<int> order(browser::PictureColumnCount);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
+ExitStatus printList(const exportcli::Arguments& arguments)
+{
+    data::Tdm dm(QDir(arguments.programDir).absolutePath());
+    dm.DataModuleCreate();
+    QFile out;
+    out.open(stdout, QIODevice::WriteOnly);
+    const bool written =
+        browser::writeCsv(dm.IBDatabase1, dm.Transaction, browser::pictureListStatement(arguments.filter),
+                          browser::exportedColumns(defaultColumnOrder()), out);
+    if (!written || !out.flush()) {
+        printError(QStringLiteral("standard output: ") + out.errorString());
+        return Failed;
+    }
+    dm.IBDatabase1.close();
+    return Done;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    exportcli::Arguments arguments;
+    try {
+        arguments =
+            exportcli::parseArguments(QCoreApplication::arguments().mid(1), QDateTime::currentDateTime());
+    } catch (const exportcli::UsageError& error) {
+        printError(QString::fromUtf8(error.what()));
+        std::fputs(exportcli::usage().toUtf8().constData(), stderr);
+        return Failed;
+    }
+    try {
+        return printList(arguments);
+    } catch (const std::exception& error) {
+        printError(QString::fromUtf8(error.what()));
+        return Failed;
+    }
+}
