@@ -23,7 +23,10 @@ protected:
     // The CSV of the list of March 2010, as UTF-8 bytes.
     std::string csv(const std::vector<PictureColumn>& columns)
     {
-        PictureListFilter filter{-1, QDate(2010, 3, 1), QDate(2010, 3, 31)};
+        PictureListFilter filter;
+        filter.folderId = -1;
+        filter.from = QDate(2010, 3, 1);
+        filter.till = QDate(2010, 3, 31);
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         EXPECT_TRUE(

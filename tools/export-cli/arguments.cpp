@@ -37,16 +37,16 @@ int folderId(const QString& text)
 
 Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
 {
-    if (arguments.isEmpty() || arguments[0].startsWith(QLatin1String("--")))
-        refuse(QStringLiteral("the program directory is needed"));
+    const bool dirGiven = !arguments.isEmpty() && !arguments[0].startsWith(QLatin1String("--"));
     Arguments parsed;
-    parsed.programDir = arguments[0];
+    if (dirGiven)
+        parsed.programDir = arguments[0];
     browser::PictureListFilter& filter = parsed.filter;
     const browser::Period allTime = *browser::presetPeriod(browser::AllTime, now);
     filter.folderId = browser::AllPicturesFolderId;
     filter.from = allTime.from.date();
     filter.till = allTime.till.date();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
+    for (qsizetype i = dirGiven ? 1 : 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
         if (option == QLatin1String("--zero")) {
             filter.showZero = true;
@@ -74,13 +74,13 @@ Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
 QString usage()
 {
     return QStringLiteral(
-        "usage: photoledger-export DIR [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords "
-        "TEXT] [--zero]\n"
-        "Prints the picture list of the program directory DIR as CSV (UTF-8, \";\" between fields), as the "
-        "main\n"
-        "window's \"Экспорт в CSV…\" writes it. Defaults: the whole period up to today, all pictures (folder "
-        "-1),\n"
-        "no keywords, only pictures with downloads in the period (--zero adds the others).\n"
+        "usage: photoledger-export [DIR] [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID]\n"
+        "                          [--keywords TEXT] [--zero]\n"
+        "Prints the picture list of the program directory DIR as CSV (UTF-8, \";\" between fields), as\n"
+        "the main window's \"Экспорт в CSV…\" writes it. Defaults: the whole period up to today, all\n"
+        "pictures (folder -1), no keywords, only pictures with downloads in the period (--zero adds the\n"
+        "others). Without DIR, the program's own directory: the one beside this command when it holds the\n"
+        "database, otherwise ~/.local/share/photoledger ($XDG_DATA_HOME/photoledger).\n"
         "Exit status: 0 done, 1 error.\n");
 }
 

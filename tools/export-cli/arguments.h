@@ -10,9 +10,10 @@
 
 namespace exportcli {
 
-// photoledger-export DIR [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords TEXT] [--zero]
+// photoledger-export [DIR] [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords TEXT] [--zero]
 struct Arguments
 {
+    // Empty when left out: the program's own directory is meant.
     QString programDir;
     browser::PictureListFilter filter;
 };

@@ -11,6 +11,7 @@
 
 #include "browser/picture_list_export.h"
 #include "data/dm.h"
+#include "data/program_directory.h"
 #include "tools/export-cli/arguments.h"
 
 namespace {
@@ -35,7 +36,9 @@ std::vector<int> defaultColumnOrder()
 
 ExitStatus printList(const exportcli::Arguments& arguments)
 {
-    data::Tdm dm(QDir(arguments.programDir).absolutePath());
+    data::Tdm dm(arguments.programDir.isEmpty()
+                     ? data::programDirectory(QCoreApplication::applicationDirPath())
+                     : QDir(arguments.programDir).absolutePath());
     dm.DataModuleCreate();
     QFile out;
     out.open(stdout, QIODevice::WriteOnly);
