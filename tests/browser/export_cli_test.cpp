@@ -18,7 +18,7 @@ class ExportCli : public test_support::DatabaseTest
 protected:
     void SetUp() override
     {
-        db.execute("insert into FOLDERS (ID, IDPARENT, TITLE) values (5, 0, 'Five')");
+        db.execute("insert into FOLDERS (ID, IDPARENT, TITLE) values (5, null, 'Five')");
         for (const char* values :
              {"1, null, null", "2, 5, 'sea, sky'", "3, null, null", "4, 5, null", "5, null, null"})
             db.execute(QByteArray("insert into PICTURES (ID, IDFOLDER, KEYWORDS) values (") + values + ")");
