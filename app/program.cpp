@@ -9,6 +9,7 @@
 #include "collect/explorer_window.h"
 #include "data/dm.h"
 #include "platform/handler_guard.h"
+#include "platform/termination_signals.h"
 
 namespace app {
 
@@ -22,8 +23,28 @@ void showModally(QDialog* window)
         window->exec();
 }
 
+namespace {
+
+// A modal window that stays open (a collection run ends first) is left to close by itself.
+void closeLikeTheUser()
+{
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        if (modal->isVisible())
+            break;
+    }
+    if (fmMain)
+        fmMain->close();
+}
+
+} // namespace
+
 Program::Program(const QString& programDir)
 {
+    // Installed before the database engine starts, which keeps the dispositions it finds.
+    terminationSignals_ = std::make_unique<platform::TerminationSignals>();
+    QObject::connect(terminationSignals_.get(), &platform::TerminationSignals::received, terminationSignals_.get(),
+                     [] { platform::guarded(closeLikeTheUser); });
     mainWindow_ = std::make_unique<TfmMain>(programDir);
     fmMain = mainWindow_.get();
     platform::guarded([this] { dataModule_ = std::make_unique<data::Tdm>(fmMain->AppDir); });

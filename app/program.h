@@ -18,6 +18,10 @@ namespace data {
 class Tdm;
 } // namespace data
 
+namespace platform {
+class TerminationSignals;
+} // namespace platform
+
 namespace app {
 
 class TfmAbout;
@@ -38,7 +42,8 @@ void showModally(QDialog* window);
 // while the Program lives. A database that cannot be connected is reported in the error box and
 // start-up goes on unconnected; a client library that cannot be loaded is reported and ends start-up.
 // At the end the windows are destroyed first, then the data module, whose running transaction is
-// committed.
+// committed. SIGTERM and SIGINT close the open modal windows and then the main window, as the user
+// would, so that the settings are saved and the program ends normally.
 class Program
 {
 public:
@@ -53,6 +58,7 @@ public:
     int run();
 
 private:
+    std::unique_ptr<platform::TerminationSignals> terminationSignals_;
     std::unique_ptr<TfmMain> mainWindow_;
     std::unique_ptr<data::Tdm> dataModule_;
     std::unique_ptr<collect::TfmExplorer> explorer_;

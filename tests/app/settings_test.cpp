@@ -9,11 +9,17 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include "app/error_box.h"
 #include "app/main_window.h"
+#include "app/program.h"
 #include "app/window_settings.h"
 #include "browser/folder_tree_view.h"
 #include "browser/picture_fields.h"
@@ -234,6 +240,220 @@ TEST_F(SettingsTest, BadStoredValuesAreReportedSkippedOrBoundedAndTheFirstShowGo
         EXPECT_EQ(sectionText(path, "Agency"), QStringList{QStringLiteral("Host=example.test")});
         EXPECT_EQ(sectionText(path, "MainForm").size(), 32);
     }
+}
+
+TEST_F(SettingsTest, GridLayoutIsSavedInTheGridsOrderWithRealWidthsAndItsSortMarker)
+{
+    auto window = showMainWindow();
+    browser::PictureGrid& grid = *window->picGrid;
+    browser::SortMarkerHeader& titles = *grid.titles();
+    titles.moveSection(titles.visualIndex(browser::ColTitle), 0);
+    grid.setColumnWidth(browser::ColKeywords, 150);
+    grid.setColumnWidth(browser::ColIdFolder, 33);
+    titles.setMarker(browser::ColSumSales, SortMarker::Ascending);
+    const int idWidth = grid.columnWidth(browser::ColIdPicture);
+    window->close();
+
+    const QStringList stored = sectionText(path, "PicGrid");
+    ASSERT_EQ(stored.size(), browser::PictureColumnCount);
+    EXPECT_EQ(stored[0].section(QLatin1Char('='), 0, 0), QStringLiteral("picGrid.TITLE"));
+    EXPECT_EQ(stored[1], QStringLiteral("picGrid.IDPICTURE=1,%1,0,1,0,7,0").arg(idWidth));
+    EXPECT_EQ(stored[2], QStringLiteral("picGrid.IDFOLDER=2,33,0,0,0,7,0")) << "hidden, with its real width";
+    EXPECT_EQ(stored[4], QStringLiteral("picGrid.KEYWORDS=4,150,0,1,0,7,0"));
+    EXPECT_TRUE(stored[7].startsWith(QStringLiteral("picGrid.SUM_SALES=7,"))) << stored[7].toStdString();
+    EXPECT_TRUE(stored[7].endsWith(QStringLiteral(",2,1,1,7,0"))) << stored[7].toStdString();
+}
+
+TEST_F(SettingsTest, GridLayoutIsRestoredBeforeTheListIsBuiltInItsSortOrder)
+{
+    writeFile(path, "[PicGrid]\n"
+                    "picGrid.IDPICTURE=3,90,0,1,0,7,0\n"
+                    "picGrid.IDFOLDER=\n"
+                    "picGrid.TITLE=0, 200 ,x,1,0,7,0\n"
+                    "picGrid.KEYWORDS=1,abc\n"
+                    "picGrid.IMAGE=2,-5,1,1,1,7,0\n"
+                    "picGrid.COUNT_SALES=5,60,2,1,1,7,0\n"
+                    "picGrid.SUM_SALES=4,70,1,1,0,7,0\n"
+                    "picGrid.DIAGRAM=6,100,2\n");
+    const int keywordsWidth = [&] {
+        app::TfmMain fresh(db.appDir());
+        fresh.joinDataModule(dm());
+        return fresh.picGrid->columnWidth(browser::ColKeywords);
+    }();
+    auto window = showMainWindow();
+    const browser::PictureGrid& grid = *window->picGrid;
+    const browser::SortMarkerHeader& titles = *grid.titles();
+    const int order[] = {browser::ColTitle,     browser::ColKeywords,   browser::ColImage,  browser::ColIdPicture,
+                         browser::ColSumSales,  browser::ColCountSales, browser::ColDiagram};
+    for (int position = 0; position < int(std::size(order)); ++position)
+        EXPECT_EQ(titles.logicalIndex(position), order[position]) << position;
+    const std::pair<int, int> widths[] = {{browser::ColIdPicture, 90}, {browser::ColTitle, 200},
+                                          {browser::ColKeywords, keywordsWidth},
+                                          {browser::ColImage, titles.minimumSectionSize()},
+                                          {browser::ColCountSales, 60}, {browser::ColSumSales, 70},
+                                          {browser::ColDiagram, 100}};
+    for (const auto& [column, width] : widths)
+        EXPECT_EQ(grid.columnWidth(column), width) << browser::pictureFields()[column].name;
+    EXPECT_TRUE(grid.isColumnHidden(browser::ColIdFolder));
+    EXPECT_EQ(titles.markedSection(), browser::ColCountSales) << "the column with the sort index keeps its marker";
+    EXPECT_EQ(titles.marker(browser::ColCountSales), SortMarker::Ascending);
+    const QByteArray statement = dm().qrPictureInfo.text();
+    EXPECT_TRUE(statement.contains(" order by COUNT_SALES") && !statement.contains("COUNT_SALES desc"))
+        << statement.constData();
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+// The legend of the chart window as the settings file addresses it.
+class ChartLikeWindow : public QDialog
+{
+public:
+    ChartLikeWindow()
+    {
+        setObjectName(QStringLiteral("fmGraph"));
+        resize(600, 300);
+        auto* scrollBox = new QScrollArea(this);
+        scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+        auto* legend = new QWidget;
+        legend->setObjectName(QStringLiteral("Panel1"));
+        auto* rows = new QVBoxLayout(legend);
+        const std::pair<const char*, QColor> labels[] = {
+            {"lbDownloads", QColor(128, 128, 128)},
+            {"lbSales", QColor(255, 0, 0)},
+            {"lbOnDemand", QColor(0, 128, 0)},
+            {"lbEnhanced", QGuiApplication::palette().color(QPalette::WindowText)}};
+        for (const auto& [name, colour] : labels) {
+            auto* label = new QLabel(QLatin1String(name));
+            label->setObjectName(QLatin1String(name));
+            setColour(label, colour);
+            rows->addWidget(label);
+        }
+        scrollBox->setWidget(legend);
+    }
+    QLabel* label(const char* name) const { return findChild<QLabel*>(QLatin1String(name)); }
+    static void setColour(QLabel* label, const QColor& colour)
+    {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+    static QColor colour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
+};
+
+TEST(WindowSections, TheChartWindowsSectionFollowsEachShowingAndClose)
+{
+    QTemporaryDir dir;
+    const QString path = settingsPath(dir.path());
+    ChartLikeWindow window;
+    app::WindowSettings settings(window, app::graphFormSection(), path);
+    settings.followShowAndClose();
+
+    window.show();
+    EXPECT_EQ(window.geometry().center(), window.screen()->availableGeometry().center()) << "centred at first";
+    window.setGeometry(30, 40, 600, 300);
+    ChartLikeWindow::setColour(window.label("lbOnDemand"), QColor(1, 2, 3));
+    window.hide();
+    const QStringList expected = lineKeys({
+        QStringLiteral("object fmGraph: TfmGraph"), QStringLiteral("  Height = 300"), QStringLiteral("  Left = 30"),
+        QStringLiteral("  Top = 40"), QStringLiteral("  Width = 600"), QStringLiteral("  object ScrollBox1: TScrollBox"),
+        QStringLiteral("    object Panel1: TPanel"), QStringLiteral("      object lbDownloads: TLabel"),
+        QStringLiteral("        Font.Color = clGray"), QStringLiteral("      end"),
+        QStringLiteral("      object lbEnhanced: TLabel"), QStringLiteral("        Font.Color = clWindowText"),
+        QStringLiteral("      end"), QStringLiteral("      object lbOnDemand: TLabel"),
+        QStringLiteral("        Font.Color = 197121"), QStringLiteral("      end"),
+        QStringLiteral("      object lbSales: TLabel"), QStringLiteral("        Font.Color = clRed"),
+        QStringLiteral("      end"), QStringLiteral("    end"), QStringLiteral("  end"), QStringLiteral("end")});
+    EXPECT_EQ(sectionText(path, "GraphForm").join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+
+    // Another colour by name, and a place outside every screen.
+    platform::IniFile file(path);
+    file.setValue("GraphForm", "Line2", "'  Left = -5000'");
+    file.setValue("GraphForm", "Line18", "'        Font.Color = clLime'");
+    file.save();
+    ChartLikeWindow::setColour(window.label("lbOnDemand"), Qt::black);
+    window.show();
+    EXPECT_EQ(ChartLikeWindow::colour(window.label("lbSales")), QColor(0, 255, 0));
+    EXPECT_EQ(ChartLikeWindow::colour(window.label("lbOnDemand")), QColor(1, 2, 3));
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.geometry())) << "back on the screen";
+    window.hide();
+}
+
+TEST(WindowSections, TheCollectionWindowsSectionIsSixLinesAndLosesItsStaleKeys)
+{
+    QTemporaryDir dir;
+    const QString path = settingsPath(dir.path());
+    QByteArray stale = "[UpdateForm]\n";
+    for (int i = 0; i <= 40; ++i)
+        stale += "Line" + QByteArray::number(i) + "='  Left = " + QByteArray::number(i) + "'\n";
+    writeFile(path, "[Agency]\nHost=example.test\n" + stale);
+    collect::TfmExplorer explorer;
+    app::WindowSettings settings(explorer, app::updateFormSection(), path);
+    EXPECT_THROW(settings.load(), std::runtime_error) << "Invalid stream format.";
+    explorer.setGeometry(10, 20, 717, 494);
+    settings.save();
+    EXPECT_EQ(sectionText(path, "UpdateForm"),
+              lineKeys({QStringLiteral("object fmExplorer: TfmExplorer"), QStringLiteral("  Height = 494"),
+                        QStringLiteral("  Left = 10"), QStringLiteral("  Top = 20"), QStringLiteral("  Width = 717"),
+                        QStringLiteral("end")}));
+    EXPECT_EQ(sectionText(path, "Agency"), QStringList{QStringLiteral("Host=example.test")});
+}
+
+TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedOnceAndTheWindowStillCloses)
+{
+    const QString missingDir = db.appDir() + QStringLiteral("/missing");
+    app::TfmMain window(missingDir);
+    window.joinDataModule(dm());
+    window.show();
+    window.close();
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_EQ(boxes.requests()[0].text.toStdString(), app::errorBoxText(QStringLiteral("Unable to write to ") + settingsPath(missingDir)).toStdString());
+    EXPECT_FALSE(window.isVisible());
+}
+
+// A desktop session that ends (SIGTERM) or Ctrl+C (SIGINT) closes the program as the user's close
+// does: on a first start the settings file is created with its three sections, the running
+// transaction is committed, and the program ends with status 0.
+TEST(ProgramEnd, ATerminationSignalSavesTheSettingsCommitsAndEndsNormally)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        test_support::TempDatabase db;
+        platform::MessageBoxRecorder boxes;
+        int status = -1;
+        {
+            app::Program program(db.appDir());
+            data::dm->qrExecute.setText("insert into CALENDAR (\"DATE\", WEEK_NUM, DOW) values ('01.01.2005', 53, 'x')");
+            data::dm->qrExecute.execute();
+            QObject guard;
+            QTimer::singleShot(20000, &guard, [] { QCoreApplication::exit(2); });
+            ::raise(signal);
+            status = program.run();
+            EXPECT_EQ(app::fmMain->cbPeriod->currentIndex(), 8);
+        }
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(platform::IniFile(settingsPath(db.appDir())).sections(),
+                  (QByteArrayList{"PicGrid", "MainForm", "UpdateForm"}));
+        EXPECT_EQ(db.committedValue("select count(*) from CALENDAR"), 1);
+        EXPECT_TRUE(boxes.requests().empty());
+    }
+}
+
+// The first show ends at the database, before the grid's layout is restored: the stored layout is
+// kept, not overwritten with the design widths.
+TEST(ProgramEnd, AFirstShowThatEndedEarlyKeepsTheGridLayoutItNeverLoaded)
+{
+    QTemporaryDir dir;
+    const QString path = settingsPath(dir.path());
+    writeFile(path, "[PicGrid]\npicGrid.TITLE=0,300,2,1,1,7,0\n[Agency]\nHost=example.test\n");
+    platform::MessageBoxRecorder boxes;
+    {
+        app::Program program(dir.path());
+        app::fmMain->show();
+        app::fmMain->close();
+    }
+    EXPECT_EQ(boxes.requests().size(), 2u) << "the database's message at start-up and at the first show";
+    EXPECT_EQ(sectionText(path, "PicGrid"), QStringList{QStringLiteral("picGrid.TITLE=0,300,2,1,1,7,0")});
+    EXPECT_EQ(platform::IniFile(path).sections(), (QByteArrayList{"PicGrid", "Agency", "MainForm", "UpdateForm"}));
 }
 
 } // namespace
