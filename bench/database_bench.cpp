@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/synthetic_portfolio.h"
+#include "browser/picture_list_statement.h"
 #include "data/database_file.h"
 #include "data/dm.h"
 
@@ -266,15 +267,14 @@ public:
         dm_.Transaction.commit();
     }
 
-    // The count label's statement of the picture list for the period.
-    void countLabel(const char* label, QDate from, QDate till)
+    // One of the count label's statements.
+    void countLabel(const char* label, const QByteArray& sql)
     {
         std::vector<Sample> times;
         repeat([&] {
             dm_.Transaction.commitIfActive();
             const Stopwatch stopwatch;
-            dm_.qrExecute.setText("select count(distinct IDPICTURE) from SALES where SALE_DATE >= '" +
-                                  dateLiteral(from) + "' and SALE_DATE <='" + dateLiteral(till) + "' ");
+            dm_.qrExecute.setText(sql);
             dm_.qrExecute.open();
             times.push_back(stopwatch.elapsed());
         });
@@ -373,8 +373,10 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     bench.salesInfo("one month (12.2009), all pictures", -1, monthFrom, monthTill);
     bench.salesInfo("last 30 days (2.12.-31.12.2009)", -1, monthTill.addDays(-29), monthTill);
     bench.salesInfo("all time, folder 1", 1, allTimeFrom, today);
-    bench.countLabel("one month (12.2009)", monthFrom, monthTill);
-    bench.countLabel("all time", allTimeFrom, today);
+    bench.countLabel("one month (12.2009)", browser::soldPicturesCountStatement(monthFrom, monthTill));
+    bench.countLabel("all time", browser::soldPicturesCountStatement(allTimeFrom, today));
+    bench.countLabel("one year (2009)", browser::soldPicturesCountStatement(QDate(2009, 1, 1), monthTill));
+    bench.countLabel("pictures without sales", browser::zeroSalesCountStatement());
     bench.diagram("all time, 200 random pictures", randomPictures(portfolio, 200), allTimeFrom, today);
     bench.diagram("all time, 40 best sellers", portfolio.bestSellers(40), allTimeFrom, today);
     bench.diagram("one month, 40 best sellers", portfolio.bestSellers(40), monthFrom, monthTill);

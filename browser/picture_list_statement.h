@@ -35,9 +35,9 @@ QByteArray BuildKeywordFilter(const QString& keywords);
 // The statement of the picture list over SALES_INFO.
 QByteArray pictureListStatement(const PictureListFilter& filter);
 
-// The number of pictures of the whole database that sold in the period.
+// The number of pictures of the whole database, in PICTURES or not, that have a SALES row in the period.
 QByteArray soldPicturesCountStatement(QDate from, QDate till);
-// The number of pictures without any sale, independent of the period.
+// The number of pictures without any SALES row, independent of the period.
 QByteArray zeroSalesCountStatement();
 
 } // namespace browser

@@ -50,11 +50,6 @@ CREATE TABLE SALES (
 /* The store finds a picture's day by this index, and the procedures read a picture's days through it. */
 CREATE UNIQUE INDEX SALES_PICTURE_DATE ON SALES (IDPICTURE, SALE_DATE);
 
-/* The picture list's count of pictures sold in a period reads the period's rows through this index
-   instead of every row; it costs a stored sale one index page more. The procedures name their plans,
-   so that this index is never taken for a picture's own days, even with stale statistics. */
-CREATE INDEX SALES_DATE ON SALES (SALE_DATE);
-
 /* Roll-ups of SALES, so that long periods need not read every sale.
    - A sale day is a SALES row with "COUNT" > 0: best days, first and last sales look only at those.
    - Money is summed as MONEY_TOTAL, empty amounts as 0: exact for amounts in cents, so adding and
@@ -393,6 +388,39 @@ BEGIN
   EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
   SELECT MIN(D.SALE_DATE) FROM SALES_BY_DAY D INTO :FIRST_DAY;
   SELECT MAX(D.SALE_DATE) FROM SALES_BY_DAY D INTO :LAST_DAY;
+  SUSPEND;
+END^
+
+/* The number of pictures, in PICTURES or not, with a SALES row in DATE_FROM..DATE_TILL: the picture
+   list's count label. A period over every stored day counts the per-picture roll-up's rows; any other
+   looks for each picture's first SALES row in the period through the (IDPICTURE, SALE_DATE) index. */
+CREATE PROCEDURE SOLD_PICTURES (DATE_FROM DATE, DATE_TILL DATE)
+RETURNS (PICTURES_SOLD INTEGER)
+AS
+DECLARE VARIABLE FIRST_STORED DATE;
+DECLARE VARIABLE LAST_STORED DATE;
+BEGIN
+  SELECT D.FIRST_DAY, D.LAST_DAY FROM STORED_DAYS D INTO :FIRST_STORED, :LAST_STORED;
+  IF (DATE_FROM <= FIRST_STORED AND DATE_TILL >= LAST_STORED) THEN
+    SELECT COUNT(*) FROM SALES_BY_PICTURE INTO :PICTURES_SOLD;
+  ELSE
+    SELECT COUNT(*) FROM SALES_BY_PICTURE T
+    WHERE EXISTS (SELECT 1 FROM SALES S
+                  WHERE S.IDPICTURE = T.IDPICTURE AND S.SALE_DATE BETWEEN :DATE_FROM AND :DATE_TILL
+                  PLAN (S INDEX (SALES_PICTURE_DATE)))
+    INTO :PICTURES_SOLD;
+  SUSPEND;
+END^
+
+/* The number of pictures without any SALES row: the count label's figure for "0-е продажи". */
+CREATE PROCEDURE UNSOLD_PICTURES
+RETURNS (PICTURES_UNSOLD INTEGER)
+AS
+BEGIN
+  EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
+  SELECT COUNT(*) FROM PICTURES P
+  WHERE NOT EXISTS (SELECT 1 FROM SALES_BY_PICTURE T WHERE T.IDPICTURE = P.ID)
+  INTO :PICTURES_UNSOLD;
   SUSPEND;
 END^
 

@@ -116,13 +116,4 @@ TEST(KeywordFilter, CyrillicEntriesAreWrittenInTheDatabaseEncoding)
               " and KEYWORDS containing '" + platform::toWin1251(QStringLiteral("закат")) + "' ");
 }
 
-TEST(CountStatements, AreTheFixedTexts)
-{
-    EXPECT_EQ(browser::soldPicturesCountStatement(QDate(2010, 3, 1), QDate(2010, 3, 31)),
-              "select count(distinct IDPICTURE) from SALES where SALE_DATE >= '01.03.2010' and SALE_DATE "
-              "<='31.03.2010' ");
-    EXPECT_EQ(browser::zeroSalesCountStatement(),
-              "select count(P.ID) from PICTURES P left join SALES S on S.IDPICTURE = P.ID where s.\"COUNT\" is null");
-}
-
 } // namespace
