@@ -11,6 +11,11 @@ find_path(FIREBIRD_INCLUDE_DIR firebird/Interface.h REQUIRED)
 add_library(Firebird::headers INTERFACE IMPORTED)
 set_target_properties(Firebird::headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${FIREBIRD_INCLUDE_DIR})
 target_link_libraries(Firebird::headers INTERFACE ${CMAKE_DL_LIBS})
+# The embedded engine's character sets, which the engine loads from under its root directory; the
+# program gives the engine a root of its own (data/fb_client.cpp) holding a copy of this module.
+find_file(FIREBIRD_INTL_MODULE libfbintl.so
+  PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/firebird/3.0/intl /usr/lib/firebird/3.0/intl /opt/firebird/intl
+  NO_DEFAULT_PATH REQUIRED)
 
 # The distribution's cpp-httplib is a compiled library: its header must be read with the same feature
 # definitions the library was built with, which pkg-config supplies.

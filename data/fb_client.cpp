@@ -5,24 +5,82 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace data {
 
 namespace {
 
-// The embedded engine keeps its lock files in a directory that all processes opening the same
-// database share. The engine's default (/tmp/firebird) belongs to whoever created it first, so a
-// per-user directory keeps the program usable for every user of the machine.
-void preparePerUserLockDirectory()
+// The engine's lock files, and the configuration below, live in a directory of the user's own. All
+// processes that open the same database must share the lock directory or they corrupt it; the engine's
+// default (/tmp/firebird) belongs to whoever created it first. The directory lies in the shared
+// temporary directory, so it must be ours and closed to others before anything in it is trusted.
+std::filesystem::path privateEngineDirectory()
 {
-    if (std::getenv("FIREBIRD_LOCK"))
-        return;
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("photoledger-firebird-" + std::to_string(getuid()));
-    std::error_code ignored;
-    std::filesystem::create_directories(dir, ignored);
+    mkdir(dir.c_str(), 0700);
+    struct stat status {};
+    if (lstat(dir.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid() ||
+        (status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        throw DbError("Каталог " + dir.string() + " должен принадлежать текущему пользователю и быть закрыт для других");
+    return dir;
+}
+
+// Writes the file whole under another name first, so that a process starting meanwhile never reads
+// half of it.
+void writeFileAtomically(const std::filesystem::path& path, const std::string& text)
+{
+    const std::filesystem::path partial = path.string() + "." + std::to_string(getpid());
+    {
+        std::ofstream out(partial, std::ios::trunc);
+        out << text;
+        if (!out.flush())
+            throw DbError("Не удалось записать " + partial.string());
+    }
+    std::filesystem::rename(partial, path);
+}
+
+// The engine loads its character sets from "intl" under its root, and does not follow a symbolic link
+// there: the root gets a hard link to the installed module or, across file systems, a copy of it.
+void provideCharacterSets(const std::filesystem::path& root)
+{
+    namespace fs = std::filesystem;
+    const fs::path installed = FIREBIRD_INTL_MODULE;
+    const fs::path module = root / "intl" / installed.filename();
+    std::error_code error;
+    if (fs::file_size(module, error) == fs::file_size(installed) &&
+        fs::last_write_time(module, error) == fs::last_write_time(installed))
+        return;
+    fs::create_directories(module.parent_path());
+    const fs::path partial = module.string() + "." + std::to_string(getpid());
+    fs::remove(partial, error);
+    fs::create_hard_link(installed, partial, error);
+    if (error) {
+        fs::copy_file(installed, partial);
+        fs::last_write_time(partial, fs::last_write_time(installed));
+    }
+    fs::rename(partial, module);
+}
+
+// In its default mode the embedded engine opens a database file for one process only. In the classic
+// mode, processes share the file through the lock table in the lock directory, so the program, a
+// second copy of it and the command-line collector work on one database at once. The engine reads the
+// mode from firebird.conf in its root directory, named by FIREBIRD; a root of our own keeps the
+// system's Firebird configuration as it is. The engine finds its plugins and messages where they are
+// installed. The page cache is the engine's usual 16 MiB, which the classic mode would otherwise cut to
+// 2 MiB.
+void prepareSharedEngine()
+{
+    const std::filesystem::path dir = privateEngineDirectory();
     setenv("FIREBIRD_LOCK", dir.c_str(), 0);
+    const std::filesystem::path root = dir / "root";
+    std::filesystem::create_directories(root);
+    writeFileAtomically(root / "firebird.conf", "ServerMode = Classic\nDefaultDbCachePages = 2048\n");
+    provideCharacterSets(root);
+    setenv("FIREBIRD", root.c_str(), 1);
 }
 
 } // namespace
@@ -35,7 +93,11 @@ FbClient& FbClient::instance()
 
 FbClient::FbClient()
 {
-    preparePerUserLockDirectory();
+    try {
+        prepareSharedEngine();
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw DbError(std::string("Не удалось подготовить каталог встроенного сервера Firebird: ") + e.what());
+    }
     void* handle = dlopen(LibraryName, RTLD_NOW | RTLD_GLOBAL);
     if (!handle)
         throw DbError(std::string("Не удалось загрузить клиентскую библиотеку Firebird ") + LibraryName +
