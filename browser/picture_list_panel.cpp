@@ -202,7 +202,10 @@ void PictureListPanel::showKeywordCount()
     if (!hasKeywords(controls_.edKeywords->text()))
         return;
     const data::Dataset& list = dm_.qrPictureInfo;
-    QString text = scrolledKeywordCountText(controls_.lbCount->text(), list.recordCount(), list.allFetched());
+    // At the end of data: the last row is current and no further row follows. Having read every row
+    // is not enough, since rows are read ahead of the current one.
+    const bool atEnd = list.allFetched() && list.currentIndex() == list.recordCount() - 1;
+    QString text = scrolledKeywordCountText(controls_.lbCount->text(), list.recordCount(), atEnd);
     if (controls_.chShowZero->isChecked())
         text = withZeroSales(text, state_.ZeroSalesCount);
     controls_.lbCount->setText(text);

@@ -1,5 +1,7 @@
 #include "collect/batch_pages.h"
 
+#include <algorithm>
+
 #include "collect/page_lines.h"
 #include "collect/page_text.h"
 #include "platform/ascii_text.h"
@@ -48,6 +50,12 @@ qint64 batchPageCount(QByteArrayView approvedCount)
 {
     const qint64 count = wholeNumberOr(approvedCount, 1);
     return count < 1 ? 0 : (count + PicturesPerPage - 1) / PicturesPerPage;
+}
+
+qint64 batchPagesToWalk(QByteArrayView approvedCount, qint64 approvedTotal)
+{
+    const qint64 totalPages = (std::max<qint64>(approvedTotal, 1) + PicturesPerPage - 1) / PicturesPerPage;
+    return std::min(batchPageCount(approvedCount), totalPages);
 }
 
 qint64 approvedTotal(QByteArrayView pageText)

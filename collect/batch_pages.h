@@ -35,6 +35,11 @@ BatchDate splitBatchDate(const QByteArray& date);
 // as 1.
 qint64 batchPageCount(QByteArrayView approvedCount);
 
+// The pages of a batch that a run walks: all of batchPageCount, but no more than the contributor's
+// approved total fills (at least one page). A batch never holds more pictures than the whole approved
+// portfolio, so this bounds the walk of an absurd count without dropping a page of a real batch.
+qint64 batchPagesToWalk(QByteArrayView approvedCount, qint64 approvedTotal);
+
 // The approved total: the number between "View All" and "Approved" of the page text. PageError
 // when it is no whole number.
 qint64 approvedTotal(QByteArrayView pageText);

@@ -27,8 +27,7 @@ int clampedToInt(qint64 value)
 // How the walk of one batch page ended.
 enum class PageWalk
 {
-    Stored,      // the page's pictures are stored
-    NoPictures,  // the page lists no picture: the batch has no further pages
+    Stored, // the page's pictures, if it lists any, are stored
     Cancelled,
     LoginPrompt,
 };
@@ -46,7 +45,7 @@ public:
 private:
     void logHeading(qint64 approvedTotal);
     // Finished when the batch has been walked to its end.
-    RunEnd collectBatch(const BatchLine& batch, const BatchDate& date);
+    RunEnd collectBatch(const BatchLine& batch, const BatchDate& date, qint64 approvedTotal);
     void releaseBatch(const QByteArray& batchId);
     PageWalk walkPage(const QByteArray& batchId, const QByteArray& acceptDate, int page);
     void storePicture(const QByteArray& batchId, const QByteArray& acceptDate, const BatchEntry& entry);
@@ -79,7 +78,7 @@ RunEnd BatchesRun::run()
         const BatchDate date = splitBatchDate(batch.date);
         if (!months.contains(date.month))
             continue;
-        if (const RunEnd end = collectBatch(batch, date); end != RunEnd::Finished)
+        if (const RunEnd end = collectBatch(batch, date, total); end != RunEnd::Finished)
             return end;
         context_.stepProgress();
     }
@@ -99,19 +98,17 @@ void BatchesRun::logHeading(qint64 approvedTotal)
 
 // The batch id and date are checked before the batch is released, so that a batch whose pictures
 // could not be stored keeps its pictures.
-RunEnd BatchesRun::collectBatch(const BatchLine& batch, const BatchDate& date)
+RunEnd BatchesRun::collectBatch(const BatchLine& batch, const BatchDate& date, qint64 approvedTotal)
 {
     data::requireDecimalId(batch.batchId, "Номер пакета");
     data::parseDate(date.acceptDate);
-    const qint64 pages = batchPageCount(batch.approvedCount);
+    const qint64 pages = batchPagesToWalk(batch.approvedCount, approvedTotal);
     context_.setDateLabel(date.acceptDate);
     releaseBatch(batch.batchId);
     for (int page = 1; page <= clampedToInt(pages); ++page) {
         switch (walkPage(batch.batchId, date.acceptDate, page)) {
         case PageWalk::Stored:
             break;
-        case PageWalk::NoPictures:
-            return RunEnd::Finished;
         case PageWalk::Cancelled:
             return RunEnd::Cancelled;
         case PageWalk::LoginPrompt:
@@ -137,16 +134,14 @@ PageWalk BatchesRun::walkPage(const QByteArray& batchId, const QByteArray& accep
     if (promptedForLogin(context_, raw, fetcher_.site().batchInBrowser(batchId)))
         return PageWalk::LoginPrompt;
     const QList<QByteArray> logical = joinLines(raw);
-    bool stored = false;
     for (qsizetype line = 0; line < logical.size(); ++line) {
         if (context_.stopRequested())
             return PageWalk::Cancelled;
         if (!opensPictureEntry(logical[line]))
             continue;
         storePicture(batchId, acceptDate, readBatchEntry(logical, line));
-        stored = true;
     }
-    return stored ? PageWalk::Stored : PageWalk::NoPictures;
+    return PageWalk::Stored;
 }
 
 void BatchesRun::storePicture(const QByteArray& batchId, const QByteArray& acceptDate, const BatchEntry& entry)

@@ -1,7 +1,5 @@
 #include "collect/sale_dates.h"
 
-#include <QFile>
-
 #include "collect/page_lines.h"
 #include "collect/page_text.h"
 #include "platform/ascii_text.h"
@@ -61,13 +59,6 @@ QList<QByteArray> saleDatesOf(const QList<QByteArray>& rawLines)
             days.append(dayAfterMarker(rawLines[i], marker));
     }
     return days;
-}
-
-void CollectSaleDates(const QString& fileName, QList<QByteArray>& saleDates)
-{
-    saleDates.clear();
-    if (QFile::exists(fileName))
-        saleDates = saleDatesOf(readRawLines(fileName));
 }
 
 } // namespace collect

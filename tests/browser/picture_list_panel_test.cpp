@@ -326,12 +326,13 @@ TEST_F(KeywordCountTest, CountGrowsWithTheRowsReadAndIsCompleteAtTheEnd)
     ASSERT_LT(opened, 200);
     EXPECT_EQ(lbCount->text(), QString::number(opened) + QStringLiteral("(?) + 7"));
 
+    // Rows come 200 at a time: the next read reaches the end of the result, yet the current row stays at
+    // the top, so more rows may still follow as far as the label says.
     list->model()->fetchMore(QModelIndex());
-    const int fetched = dm().qrPictureInfo.recordCount();
-    ASSERT_GT(fetched, opened);
-    if (fetched < 200) {
-        EXPECT_EQ(lbCount->text(), QString::number(fetched) + QStringLiteral("(?) + 7"));
-    }
+    ASSERT_EQ(dm().qrPictureInfo.recordCount(), 200);
+    EXPECT_EQ(lbCount->text(), QStringLiteral("200(?) + 7"));
+    picGrid->moveToRow(100);
+    EXPECT_EQ(lbCount->text(), QStringLiteral("200(?) + 7"));
 
     picGrid->setFocus();
     browser_tests::pressKey(picGrid, Qt::Key_End, Qt::ControlModifier);

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "collect/page_lines.h"
 #include "collect/sale_dates.h"
 
@@ -58,27 +55,4 @@ TEST(SaleDates, DayThatIsNotADateIsAPageError)
     // The day becomes part of an address and of statements: only yyyy-mm-dd passes.
     for (const char* day : {"2008-05-2", "2008'05-21", "../../etc/", "2008-05-2\">"})
         EXPECT_THROW(saleDatesOf({dayLink(day), "<td>3</td>"}), PageError) << day;
-}
-
-TEST(SaleDates, MissingFileGivesNoDaysAndNoError)
-{
-    QTemporaryDir dir;
-    QList<QByteArray> saleDates{"2008-04-01"};
-    collect::CollectSaleDates(dir.filePath(QStringLiteral("temp.html")), saleDates);
-    EXPECT_TRUE(saleDates.isEmpty());
-}
-
-TEST(SaleDates, ReadsTheSavedPageAndReplacesTheList)
-{
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("temp.html"));
-    QFile file(fileName);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(dayLink("2008-05-21") + "\r\n<td>3</td>\r\n" + dayLink("2008-05-22") + "\n<td>1</td>" +
-               QByteArray(1, '\0') + dayLink("2008-05-23") + "\n<td>1</td>\n");
-    file.close();
-
-    QList<QByteArray> saleDates{"2008-04-01"};
-    collect::CollectSaleDates(fileName, saleDates);
-    EXPECT_EQ(saleDates, (Lines{"2008-05-21", "2008-05-22"}));
 }

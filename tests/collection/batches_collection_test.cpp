@@ -244,15 +244,23 @@ TEST_F(BatchesCollection, CountsAbove100AndBelow1AndNoNumber)
     EXPECT_EQ(context.steps, 3);
 }
 
-TEST_F(BatchesCollection, AnAbsurdCountEndsTheBatchAtItsFirstPageWithoutPictures)
+// Batch 7 (41 pictures, 3 pages) has an empty middle page; batch 8 claims an absurd count, and its walk
+// stops at the 15 pages that the approved total of 300 fills.
+TEST_F(BatchesCollection, EveryPageUpToTheCountIsWalkedAndAnAbsurdCountStopsAtTheApprovedTotal)
 {
-    const PageServer server({{"/review.mhtml?approved=1&type=photos",
-                              approvedPage(batchLine("7", "05/21/2008", "999999999999999999"))},
-                             {pageAddress("7", 1), batchPage({701})},
-                             {pageAddress("7", 2), batchPage({})}});
+    std::map<std::string, std::string> pages = {
+        {"/review.mhtml?approved=1&type=photos",
+         approvedPage(batchLine("7", "05/21/2008", "41") + batchLine("8", "05/20/2008", "999999999999999999"))},
+        {pageAddress("7", 1), batchPage({701})},
+        {pageAddress("7", 2), batchPage({})},
+        {pageAddress("7", 3), batchPage({703})}};
+    for (int page = 1; page <= 16; ++page)
+        pages[pageAddress("8", page)] = page == 1 || page >= 15 ? batchPage({800 + page}) : batchPage({});
+    const PageServer server(pages);
     context.months = {"2008-05"};
     EXPECT_EQ(collect::collectBatches(context, fetcherFor(server, db.appDir()), dm()), RunEnd::Finished);
-    EXPECT_EQ(rowCount("PICTURES"), 1);
+    EXPECT_EQ(db.rows("select ID, IDBATCH from PICTURES order by ID"),
+              std::vector<QByteArrayList>({{"701", "7"}, {"703", "7"}, {"801", "8"}, {"815", "8"}}));
 }
 
 TEST_F(BatchesCollection, AHostileBatchIdOrDateEndsTheRunBeforeTheBatchIsReleased)
