@@ -15,6 +15,7 @@
 #include "app/window_settings.h"
 #include "browser/folder_panel.h"
 #include "browser/picture_list_panel.h"
+#include "browser/sales_strip_panel.h"
 #include "data/dm.h"
 #include "platform/click_label.h"
 #include "platform/handler_guard.h"
@@ -78,6 +79,11 @@ void TfmMain::joinDataModule(data::Tdm& module)
     folderPanel = new browser::FolderPanel(module, *this, tvFolders, picGrid, chNoFolder, *pictureList);
     platform::connectGuarded(Button2, &QPushButton::clicked, pictureList, &browser::PictureListPanel::Button2Click);
     platform::connectGuarded(Label5, &platform::ClickLabel::clicked, pictureList, &browser::PictureListPanel::Label5Click);
+    salesStrip = new browser::SalesStripPanel(module, ScrollBox1, edFrom, edTill);
+    platform::connectGuarded(pictureList, &browser::PictureListPanel::salesStripNeeded, salesStrip,
+                             &browser::SalesStripPanel::DrawSalesStrip);
+    platform::connectGuarded(pictureList, &browser::PictureListPanel::salesStripCleared, salesStrip,
+                             &browser::SalesStripPanel::ClearSalesStrip);
 }
 
 void TfmMain::FormShow()

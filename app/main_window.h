@@ -20,6 +20,8 @@ class FolderPanel;
 class FolderTreeView;
 class PictureGrid;
 class PictureListPanel;
+class SalesStripBox;
+class SalesStripPanel;
 } // namespace browser
 
 namespace data {
@@ -98,6 +100,7 @@ public:
     QLabel* lbCount = nullptr;
     QCheckBox* chNoFolder = nullptr;
     QFrame* pnBottom = nullptr;
+    browser::SalesStripBox* ScrollBox1 = nullptr;
     QPushButton* Button1 = nullptr;
 
     QAction* N3 = nullptr;
@@ -109,9 +112,11 @@ public:
     // window's; set by the program.
     WindowSettings* updateFormSettings = nullptr;
 
-    // The picture list and the folder tree over the controls; created with the data module.
+    // The picture list, the folder tree and the daily strip over the controls; created with the data
+    // module.
     browser::PictureListPanel* pictureList = nullptr;
     browser::FolderPanel* folderPanel = nullptr;
+    browser::SalesStripPanel* salesStrip = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -18,6 +18,7 @@
 #include "browser/folder_tree_view.h"
 #include "browser/period_presets.h"
 #include "browser/picture_grid.h"
+#include "browser/sales_strip_box.h"
 
 namespace app {
 
@@ -238,6 +239,12 @@ QWidget* TfmMain::buildCountRow()
 QWidget* TfmMain::buildBottomPanel()
 {
     pnBottom = named(new QFrame, "pnBottom");
+    ScrollBox1 = new browser::SalesStripBox;
+    auto* layout = new QVBoxLayout(pnBottom);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The box's minimum height keeps the strip's texts and some bar in view however far the
+    // splitter is moved.
+    layout->addWidget(ScrollBox1);
     return pnBottom;
 }
 

@@ -20,8 +20,10 @@
 
 #include "platform/click_label.h"
 #include "app/main_window.h"
+#include "browser/folder_panel.h"
 #include "browser/folder_tree_view.h"
 #include "browser/picture_grid.h"
+#include "browser/sales_strip_box.h"
 #include "platform/message_box.h"
 #include "tests/support/temp_database.h"
 
@@ -93,6 +95,7 @@ TEST(MainWindowLayout, NamesEveryRegionAndControlWhereTheSettingsFileLooksForIt)
         {window.lbCount, "Panel1.Panel3.lbCount"},
         {window.chNoFolder, "Panel1.Panel3.chNoFolder"},
         {window.pnBottom, "pnBottom"},
+        {window.ScrollBox1, "pnBottom.ScrollBox1"},
         {window.Button1, "Button1"},
     };
     for (const auto& [control, path] : controls) {
@@ -181,6 +184,24 @@ TEST_F(ShownMainWindowTest, FirstStartShowsAllTimeLoadsTheFolderTreeAndOpensTheL
     const QByteArray period = "SALES_INFO(-1, '01.01.2005', '" + data::formatDate(QDate::currentDate()) + "')";
     EXPECT_TRUE(dm().qrPictureInfo.text().contains(period)) << dm().qrPictureInfo.text().constData();
     EXPECT_EQ(window.lbCount->text(), QStringLiteral("0"));
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+TEST_F(ShownMainWindowTest, TheDailyStripShowsTheFirstRowsDaysAndKeepsItsRoomAtTheBottom)
+{
+    db.execute("insert into PICTURES (ID, TITLE) values (3000000001, 'Large id')");
+    db.execute("insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", SALE_DATE) values (1, 3000000001, 2, 1, '" +
+               data::formatDate(QDate::currentDate().addDays(-3)) + "')");
+    window.show();
+    window.folderPanel->SelectFolderNode(-1);
+    ASSERT_EQ(window.CurrentPictureId, 3000000001);
+    // The day sold and the days stored after it, up to the last stored day: that day itself.
+    EXPECT_EQ(window.ScrollBox1->range(), 1 * 8 + 30);
+    const QImage strip = window.ScrollBox1->Image1->grab().toImage();
+    EXPECT_EQ(strip.pixelColor(23, strip.height() - 4), QColor(255, 0, 0));
+
+    window.pnBottom->window()->resize(882, 300);
+    EXPECT_GE(window.pnBottom->height(), browser::SalesStripBox::MinimumImageHeight);
     EXPECT_TRUE(boxes.requests().empty());
 }
 
