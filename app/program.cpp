@@ -37,6 +37,14 @@ void closeLikeTheUser()
         fmMain->close();
 }
 
+// The window's section of the settings file follows each showing and close of the window.
+WindowSettings* keepSettings(QWidget& window, const WindowSection& section)
+{
+    auto* settings = new WindowSettings(window, section, settingsFilePath(fmMain->AppDir));
+    settings->followShowAndClose();
+    return settings;
+}
+
 } // namespace
 
 Program::Program(const QString& programDir)
@@ -56,13 +64,12 @@ Program::Program(const QString& programDir)
     explorer_ = std::make_unique<collect::TfmExplorer>();
     explorer_->refreshMainList = [] { fmMain->RefreshPictureList(fmMain->CurrentFolderId); };
     fmExplorer = explorer_.get();
-    auto* explorerSettings = new WindowSettings(*explorer_, updateFormSection(), settingsFilePath(fmMain->AppDir));
-    explorerSettings->followShowAndClose();
-    fmMain->updateFormSettings = explorerSettings;
+    fmMain->updateFormSettings = keepSettings(*explorer_, updateFormSection());
     aboutBox_ = std::make_unique<TfmAbout>();
     fmAbout = aboutBox_.get();
     graphWindow_ = std::make_unique<chart::TfmGraph>();
     fmGraph = graphWindow_.get();
+    keepSettings(*graphWindow_, graphFormSection());
 }
 
 Program::~Program()

@@ -22,6 +22,8 @@
 #include "app/program.h"
 #include "app/window_settings.h"
 #include "browser/folder_tree_view.h"
+#include "chart/graph_window.h"
+#include "platform/click_label.h"
 #include "browser/picture_fields.h"
 #include "browser/picture_grid.h"
 #include "browser/sort_marker_header.h"
@@ -303,54 +305,20 @@ TEST_F(SettingsTest, GridLayoutIsRestoredBeforeTheListIsBuiltInItsSortOrder)
     EXPECT_TRUE(boxes.requests().empty());
 }
 
-// The legend of the chart window as the settings file addresses it.
-class ChartLikeWindow : public QDialog
-{
-public:
-    ChartLikeWindow()
-    {
-        setObjectName(QStringLiteral("fmGraph"));
-        resize(600, 300);
-        auto* scrollBox = new QScrollArea(this);
-        scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
-        auto* legend = new QWidget;
-        legend->setObjectName(QStringLiteral("Panel1"));
-        auto* rows = new QVBoxLayout(legend);
-        const std::pair<const char*, QColor> labels[] = {
-            {"lbDownloads", QColor(128, 128, 128)},
-            {"lbSales", QColor(255, 0, 0)},
-            {"lbOnDemand", QColor(0, 128, 0)},
-            {"lbEnhanced", QGuiApplication::palette().color(QPalette::WindowText)}};
-        for (const auto& [name, colour] : labels) {
-            auto* label = new QLabel(QLatin1String(name));
-            label->setObjectName(QLatin1String(name));
-            setColour(label, colour);
-            rows->addWidget(label);
-        }
-        scrollBox->setWidget(legend);
-    }
-    QLabel* label(const char* name) const { return findChild<QLabel*>(QLatin1String(name)); }
-    static void setColour(QLabel* label, const QColor& colour)
-    {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
-    static QColor colour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
-};
-
+// The chart window's section, loaded at each showing and saved at each close of the program's
+// chart window.
 TEST(WindowSections, TheChartWindowsSectionFollowsEachShowingAndClose)
 {
-    QTemporaryDir dir;
-    const QString path = settingsPath(dir.path());
-    ChartLikeWindow window;
-    app::WindowSettings settings(window, app::graphFormSection(), path);
-    settings.followShowAndClose();
+    test_support::TempDatabase db;
+    const QString path = settingsPath(db.appDir());
+    platform::MessageBoxRecorder boxes;
+    app::Program program(db.appDir());
+    auto& window = *static_cast<chart::TfmGraph*>(app::fmGraph);
 
     window.show();
     EXPECT_EQ(window.geometry().center(), window.screen()->availableGeometry().center()) << "centred at first";
     window.setGeometry(30, 40, 600, 300);
-    ChartLikeWindow::setColour(window.label("lbOnDemand"), QColor(1, 2, 3));
+    chart::setLabelFontColor(window.lbOnDemand, QColor(1, 2, 3));
     window.hide();
     const QStringList expected = lineKeys({
         QStringLiteral("object fmGraph: TfmGraph"), QStringLiteral("  Height = 300"), QStringLiteral("  Left = 30"),
@@ -370,12 +338,14 @@ TEST(WindowSections, TheChartWindowsSectionFollowsEachShowingAndClose)
     file.setValue("GraphForm", "Line2", "'  Left = -5000'");
     file.setValue("GraphForm", "Line18", "'        Font.Color = clLime'");
     file.save();
-    ChartLikeWindow::setColour(window.label("lbOnDemand"), Qt::black);
+    chart::setLabelFontColor(window.lbOnDemand, Qt::black);
     window.show();
-    EXPECT_EQ(ChartLikeWindow::colour(window.label("lbSales")), QColor(0, 255, 0));
-    EXPECT_EQ(ChartLikeWindow::colour(window.label("lbOnDemand")), QColor(1, 2, 3));
+    EXPECT_EQ(chart::labelFontColor(window.lbSales), QColor(0, 255, 0));
+    EXPECT_EQ(chart::labelFontColor(window.lbOnDemand), QColor(1, 2, 3));
+    EXPECT_EQ(window.currentLook().onDemand.color, QColor(1, 2, 3)) << "the series takes the stored colour";
     EXPECT_TRUE(window.screen()->availableGeometry().contains(window.geometry())) << "back on the screen";
     window.hide();
+    EXPECT_TRUE(boxes.requests().empty());
 }
 
 TEST(WindowSections, TheCollectionWindowsSectionIsSixLinesAndLosesItsStaleKeys)
