@@ -6,7 +6,9 @@
 //     and to the end of the click including the count label's statements, for "за все время" and for
 //     one month;
 //   - scrolling a keyword-filtered list page by page to its end;
-//   - the heap in use after the list has opened, and after all its rows were fetched.
+//   - the heap in use after the list has opened, and after all its rows were fetched;
+//   - "Экспорт в CSV…" of the whole list for "за все время", and the peak memory of photoledger-export
+//     printing that list and a folder's.
 // Prints the median of N runs (5 by default) after one warm-up run.
 
 #include <QApplication>
@@ -17,24 +19,33 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <functional>
 #include <vector>
 
 #include "app/main_window.h"
 #include "app/program.h"
 #include "browser/folder_panel.h"
+#include "browser/picture_grid.h"
 #include "browser/picture_list_model.h"
 #include "browser/picture_list_panel.h"
-#include "browser/picture_grid.h"
 #include "data/dm.h"
+#include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
 
 namespace {
@@ -157,8 +168,8 @@ void reportApply(const char* what, const std::vector<ApplyTimes>& times)
         first.push_back(t.firstScreen);
         whole.push_back(t.wholeClick);
     }
-    std::printf("%-34s list opened %7.3f s   first screen %7.3f s   whole click %7.3f s\n", what, median(opened),
-                median(first), median(whole));
+    std::printf("%-34s list opened %7.3f s   first screen %7.3f s   whole click %7.3f s\n", what,
+                median(opened), median(first), median(whole));
 }
 
 const QDate LastDay(2009, 12, 31);
@@ -181,15 +192,88 @@ void measureMemory(app::TfmMain& window, BrowserBench& bench)
     window.picGrid->moveToRow(0);
 }
 
+// "Экспорт в CSV…" of the list as it stands into this file; answers the seconds it took.
+double exportSeconds(app::TfmMain& window, const QString& path)
+{
+    platform::SaveFileRecorder dialog;
+    dialog.setAnswer(path);
+    QAction* exportCsv = window.pictureList->PopupMenu1->findChild<QAction*>(QStringLiteral("miExportCsv"));
+    const auto start = Clock::now();
+    exportCsv->trigger();
+    return secondsBetween(start, Clock::now());
+}
+
+// Launcher mode: runs the program with its arguments, its output thrown away, and prints its peak
+// resident memory in KiB. The child is forked from this small process, so that the benchmark's own
+// memory does not count in the child's peak.
+int printPeakMemoryOf(char* argv[])
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        execv(argv[0], argv);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
+        return 1;
+    std::printf("%ld\n", usage.ru_maxrss);
+    return WEXITSTATUS(status);
+}
+
+// The peak resident memory of photoledger-export with these arguments in MiB; -1 when it failed.
+double exportCommandPeakMiB(const QStringList& arguments)
+{
+    QProcess launcher;
+    launcher.start(QCoreApplication::applicationFilePath(),
+                   QStringList{QStringLiteral("--peak-memory-of"), QStringLiteral(EXPORT_CLI)} + arguments);
+    if (!launcher.waitForFinished(600'000) || launcher.exitCode() != 0)
+        return -1;
+    return launcher.readAllStandardOutput().trimmed().toDouble() / 1024;
+}
+
+double processorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+void measureExport(app::TfmMain& window, BrowserBench& bench, int runs)
+{
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    std::vector<double> processor;
+    const double seconds = median(repeat<double>(runs, [&] {
+        const double start = processorSeconds();
+        const double wall = exportSeconds(window, path);
+        processor.push_back(processorSeconds() - start);
+        return wall;
+    }));
+    QFile file(path);
+    const qsizetype records = file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+    std::printf("Export of the whole list at M (\"за все время\", 20,000 rows) %.3f s\n", seconds);
+    std::printf("the same, processor time %.3f s\n", median(processor));
+    std::printf("rows exported %lld\n", static_cast<long long>(records - 1));
+
+    const QStringList wholeList{data::dm->appDir(), QStringLiteral("--till"), QStringLiteral("31.12.2009")};
+    std::printf("the CLI's peak memory, за все время %.1f MiB\n", exportCommandPeakMiB(wholeList));
+    std::printf(
+        "the CLI's peak memory, folder 1 %.1f MiB\n",
+        exportCommandPeakMiB(wholeList + QStringList{QStringLiteral("--folder"), QStringLiteral("1")}));
+}
+
 void runBenchmarks(app::TfmMain& window, int runs)
 {
     BrowserBench bench(window);
     window.folderPanel->SelectFolderNode(-1);
     measureMemory(window, bench);
 
-    reportApply("Применить, за все время", repeat<ApplyTimes>(runs, [&] {
-                    return bench.apply(QDate(2005, 1, 1), LastDay);
-                }));
+    reportApply("Применить, за все время",
+                repeat<ApplyTimes>(runs, [&] { return bench.apply(QDate(2005, 1, 1), LastDay); }));
     reportApply("Применить, one month (11.2009)", repeat<ApplyTimes>(runs, [&] {
                     return bench.apply(QDate(2009, 11, 1), QDate(2009, 11, 30));
                 }));
@@ -202,14 +286,17 @@ void runBenchmarks(app::TfmMain& window, int runs)
         keywordRows = bench.scrollToEnd();
         return secondsBetween(start, Clock::now());
     });
-    std::printf("%-34s %7.3f s for %d rows, label \"%s\"\n", "scroll keyword list to its end", median(scrolls),
-                keywordRows, qPrintable(window.lbCount->text()));
+    std::printf("%-34s %7.3f s for %d rows, label \"%s\"\n", "scroll keyword list to its end",
+                median(scrolls), keywordRows, qPrintable(window.lbCount->text()));
+    measureExport(window, bench, runs);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 2 && std::strcmp(argv[1], "--peak-memory-of") == 0)
+        return printPeakMemoryOf(argv + 2);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -236,6 +323,7 @@ int main(int argc, char* argv[])
     app::fmMain->show();
     std::printf("portfolio %s, %d runs\n", qPrintable(arguments[1]), runs);
     runBenchmarks(*app::fmMain, runs);
-    std::printf("(%d errors reported while browsing, such as previews that are no JPEG)\n", unreadablePreviews);
+    std::printf("(%d errors reported while browsing, such as previews that are no JPEG)\n",
+                unreadablePreviews);
     return 0;
 }
