@@ -203,6 +203,8 @@ TEST_F(SettingsTest, BadStoredValuesAreReportedSkippedOrBoundedAndTheFirstShowGo
     } cases[] = {
         {"not a description", "[MainForm]\nLine0='\x01\x02garbage'\nLine1='end'\n", "Invalid stream format.", 8,
          QSize(882, 584), -1, 82},
+        {"bytes that are not text", QByteArray("\x00\xff\xfe\x01[Main\x00Form\n\x80\x81\n", 18), "", 8,
+         QSize(882, 584), -1, 82},
         {"index out of range",
          windowSection("MainForm", mainDescription(580, 10, 20, 640, "True", "99", 31, 200, 100)),
          "Line 16: value out of range: ItemIndex = 99", 8, QSize(640, 580), 31, 100},
