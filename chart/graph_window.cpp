@@ -30,10 +30,27 @@ const QSize BoxSize(41, 19);
 const QRect ButtonGeometry(97, 85, 75, 17);
 const int MaximumOffset = 300;
 
+// The narrowest a legend caption is condensed to when the system's face for the window font is wider
+// than the one the legend was laid out for.
+const int NarrowestStretch = QFont::ExtraCondensed;
+
 template <typename Widget> Widget* named(Widget* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
+}
+
+// Condenses a label's font step by step until its caption fits the width, so that it ends before the
+// offset box right of it.
+void condenseToFit(QLabel* label, int width)
+{
+    label->adjustSize();
+    for (int stretch = QFont::SemiCondensed; label->width() > width && stretch >= NarrowestStretch; stretch -= 6) {
+        QFont font = label->font();
+        font.setStretch(stretch);
+        label->setFont(font);
+        label->adjustSize();
+    }
 }
 
 } // namespace
@@ -109,7 +126,7 @@ platform::ClickLabel* TfmGraph::addLegendRow(const QString& name, const QString&
 {
     auto* label = named(new platform::ClickLabel(caption, Panel1), name);
     label->move(LabelLeft, labelTop);
-    label->adjustSize();
+    condenseToFit(label, BoxLeft - LabelLeft - 2);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(QStringLiteral("щелкните для выбора цвета"));
     setLabelFontColor(label, color);

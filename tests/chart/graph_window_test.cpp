@@ -81,6 +81,7 @@ TEST(GraphWindow, HasTheLegendAndTitleWhereTheSettingsFileLooksForThem)
         EXPECT_EQ(row.label->text(), row.caption);
         EXPECT_EQ(chart::labelFontColor(row.label), row.color) << row.path;
         EXPECT_EQ(row.label->pos(), QPoint(4, row.top)) << row.path;
+        EXPECT_LT(row.label->geometry().right(), 132) << row.path << ": the caption ends before the offset box";
         EXPECT_EQ(row.label->cursor().shape(), Qt::PointingHandCursor);
         EXPECT_EQ(row.label->toolTip(), QStringLiteral("щелкните для выбора цвета"));
         EXPECT_EQ(row.box->geometry(), QRect(132, row.top - 2, 41, 19)) << row.path;
