@@ -9,15 +9,13 @@
 #include <cmath>
 
 #include "browser/diagram_text.h"
+#include "platform/day_bands.h"
 
 namespace browser {
 
 namespace {
 
 const QColor White(255, 255, 255);
-const QColor MonthYellow(255, 255, 224);
-const QColor WeekendYellow(255, 255, 193);
-const QColor WeekendWhite(250, 250, 245);
 const QColor LineGrey(243, 243, 243);
 const QColor LabelGrey(128, 128, 128);
 const QColor Red(255, 0, 0);
@@ -112,9 +110,8 @@ public:
     {
         const int left = toWindow(x);
         const bool weekend = date.dayOfWeek() >= 6;
-        const bool oddMonth = date.month() % 2 == 1;
         canvas_.setFontColor(weekend ? Red : Black);
-        canvas_.setBrushColor(oddMonth ? (weekend ? WeekendYellow : MonthYellow) : (weekend ? WeekendWhite : White));
+        canvas_.setBrushColor(platform::dayBandColor(date));
         canvas_.setPenColor(LineGrey);
         canvas_.rectangle(left, 1, left + 9, height_ - 2);
         canvas_.moveTo(left, height_ - 2);
@@ -129,7 +126,7 @@ public:
         if (day < previousDate.day()) {
             canvas_.setFont(letterFont_);
             canvas_.setFontColor(LabelGrey);
-            canvas_.setBrushColor(oddMonth ? White : MonthYellow);
+            canvas_.setBrushColor(platform::monthBandColor(date.addMonths(-1).month()));
             if (x - MonthLabelOffset > MonthLabelMinLeft)
                 canvas_.textOut(left - MonthLabelOffset, MonthLabelTop, stripMonthLabel(date.addDays(-1)));
         }
