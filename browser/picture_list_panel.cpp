@@ -43,6 +43,13 @@ QPixmap fittedPreview(const QImage& image, const QSize& room)
     return pixmap;
 }
 
+// The documents folder when there is one, else the home folder.
+QString firstExportDir()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 } // namespace
 
 PictureListPanel::PictureListPanel(data::Tdm& dm, BrowserState& state, const PictureListControls& controls)
@@ -297,10 +304,11 @@ void PictureListPanel::miExportCsvClick()
     if (!dm_.qrPictureInfo.isOpen())
         return;
     if (exportDir_.isEmpty())
-        exportDir_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        exportDir_ = firstExportDir();
     const QString path = platform::askSaveFileName(
-        controls_.window, {QStringLiteral("Экспорт в CSV"), QDir(exportDir_).filePath(csvFileName(listFrom_, listTill_)),
-                           QStringLiteral("CSV (*.csv)")});
+        controls_.window,
+        {QStringLiteral("Экспорт в CSV"), QDir(exportDir_).filePath(csvFileName(listFrom_, listTill_)),
+         QStringLiteral("CSV (*.csv)")});
     if (path.isEmpty())
         return;
     exportDir_ = QFileInfo(path).absolutePath();
