@@ -8,7 +8,8 @@
 //   - scrolling a keyword-filtered list page by page to its end;
 //   - the heap in use after the list has opened, and after all its rows were fetched;
 //   - "Экспорт в CSV…" of the whole list for "за все время", and the peak memory of photoledger-export
-//     printing that list and a folder's.
+//     printing that list and a folder's;
+//   - DrawSalesStrip for the best seller of all time, and one scroll step of the strip.
 // Prints the median of N runs (5 by default) after one warm-up run.
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -44,6 +46,8 @@
 #include "browser/picture_grid.h"
 #include "browser/picture_list_model.h"
 #include "browser/picture_list_panel.h"
+#include "browser/sales_strip_box.h"
+#include "browser/sales_strip_panel.h"
 #include "data/dm.h"
 #include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
@@ -266,6 +270,30 @@ void measureExport(app::TfmMain& window, BrowserBench& bench, int runs)
         exportCommandPeakMiB(wholeList + QStringList{QStringLiteral("--folder"), QStringLiteral("1")}));
 }
 
+// The strip of the list's first row over all time, most downloads first: the best seller. Drawing it
+// runs DIAGRAM and paints the visible part; a scroll step paints the part scrolled to.
+void measureStrip(app::TfmMain& window, BrowserBench& bench, int runs)
+{
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    window.picGrid->moveToRow(0);
+    const std::vector<double> draws = repeat<double>(runs, [&] {
+        const auto start = Clock::now();
+        window.salesStrip->DrawSalesStrip();
+        return secondsBetween(start, Clock::now());
+    });
+    QScrollBar* bar = window.ScrollBox1->horizontalScrollBar();
+    const std::vector<double> steps = repeat<double>(runs, [&] {
+        const auto start = Clock::now();
+        bar->setValue(bar->value() + bar->singleStep());
+        return secondsBetween(start, Clock::now());
+    });
+    std::printf("strip draw %.2f ms\n", median(draws) * 1e3);
+    std::printf("strip scroll step %.2f ms\n", median(steps) * 1e3);
+    std::printf("(strip of picture %lld: %d px of range, %dx%d px shown)\n",
+                static_cast<long long>(window.CurrentPictureId), window.ScrollBox1->range(),
+                window.ScrollBox1->viewport()->width(), window.ScrollBox1->viewport()->height());
+}
+
 void runBenchmarks(app::TfmMain& window, int runs)
 {
     BrowserBench bench(window);
@@ -289,6 +317,7 @@ void runBenchmarks(app::TfmMain& window, int runs)
     std::printf("%-34s %7.3f s for %d rows, label \"%s\"\n", "scroll keyword list to its end",
                 median(scrolls), keywordRows, qPrintable(window.lbCount->text()));
     measureExport(window, bench, runs);
+    measureStrip(window, bench, runs);
 }
 
 } // namespace

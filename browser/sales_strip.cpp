@@ -1,5 +1,6 @@
 #include "browser/sales_strip.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
@@ -38,6 +39,8 @@ constexpr int MonthLabelMinLeft = 40;
 // No text of a column reaches further right of it than this, so columns further left of a window
 // leave no pixel in it.
 constexpr int TextReach = 240;
+// Enough for every letter and day number in each colour and shading, and a few hundred month labels.
+constexpr int MaxTextStamps = 1024;
 // Coordinates are held within this distance of the window; the canvas draws nothing that far out.
 constexpr qint64 CoordinateLimit = 1'000'000'000;
 
@@ -95,8 +98,10 @@ StripDays readStripDays(const QString& diagramText, QDate firstSale)
 class SalesStrip::Painter
 {
 public:
-    Painter(QPainter& painter, platform::CanvasTools& tools, qint64 left, int height)
-        : canvas_(painter, tools), left_(left), height_(height),
+    Painter(QImage& image, QPainter& painter, platform::CanvasTools& tools, QHash<QString, QImage>& textStamps,
+            qint64 left)
+        : image_(image), painter_(painter), canvas_(painter, tools), textStamps_(textStamps), left_(left),
+          height_(image.height()),
           letterFont_(stripFont("MS Sans Serif", 8)), numberFont_(stripFont("Times New Roman", 7))
     {
     }
@@ -117,18 +122,18 @@ public:
         canvas_.moveTo(left, height_ - 2);
         canvas_.lineTo(left, 1);
         canvas_.setFont(letterFont_);
-        canvas_.textOut(left, 0, WeekdayLetters[std::size_t(date.dayOfWeek() - 1)]);
+        textOut(left, 0, WeekdayLetters[std::size_t(date.dayOfWeek() - 1)]);
         const int day = date.day();
         if (day % 2 == 1) {
             canvas_.setFont(numberFont_);
-            canvas_.textOut(day <= 9 ? left + 2 : left - 1, 13, QString::number(day));
+            textOut(day <= 9 ? left + 2 : left - 1, 13, QString::number(day));
         }
         if (day < previousDate.day()) {
             canvas_.setFont(letterFont_);
             canvas_.setFontColor(LabelGrey);
             canvas_.setBrushColor(platform::monthBandColor(date.addMonths(-1).month()));
             if (x - MonthLabelOffset > MonthLabelMinLeft)
-                canvas_.textOut(left - MonthLabelOffset, MonthLabelTop, stripMonthLabel(date.addDays(-1)));
+                textOut(left - MonthLabelOffset, MonthLabelTop, stripMonthLabel(date.addDays(-1)));
         }
     }
 
@@ -147,11 +152,40 @@ public:
         canvas_.setBrushColor(White);
         canvas_.moveTo(toWindow(0), y);
         canvas_.lineTo(toWindow(surfaceWidth), y);
-        canvas_.textOut(toWindow(3), y - 5, QString::number(value));
+        textOut(toWindow(3), y - 5, QString::number(value));
     }
 
 private:
+    // Writes a text as the canvas does, from the stamp of the same text in the same font and colours.
+    void textOut(int x, int y, const QString& text)
+    {
+        const platform::CanvasTools& tools = canvas_.tools();
+        const QString key = tools.font.key() + QLatin1Char('|') + QString::number(tools.fontColor.rgba(), 16) +
+                            QLatin1Char('|') + QString::number(tools.brushColor.rgba(), 16) + QLatin1Char('|') + text;
+        auto stamp = textStamps_.constFind(key);
+        if (stamp == textStamps_.cend()) {
+            if (textStamps_.size() >= MaxTextStamps)
+                textStamps_.clear();
+            stamp = textStamps_.insert(key, textStamp(tools, text));
+        }
+        painter_.drawImage(x, y, *stamp);
+    }
+
+    QImage textStamp(platform::CanvasTools tools, const QString& text) const
+    {
+        const QFontMetrics metrics(tools.font, &image_);
+        QImage stamp(std::max(1, metrics.horizontalAdvance(text)), std::max(1, metrics.height()), image_.format());
+        stamp.setDotsPerMeterX(image_.dotsPerMeterX());
+        stamp.setDotsPerMeterY(image_.dotsPerMeterY());
+        QPainter painter(&stamp);
+        platform::Canvas(painter, tools).textOut(0, 0, text);
+        return stamp;
+    }
+
+    const QImage& image_;
+    QPainter& painter_;
     platform::Canvas canvas_;
+    QHash<QString, QImage>& textStamps_;
     qint64 left_;
     int height_;
     QFont letterFont_;
@@ -192,7 +226,7 @@ void SalesStrip::paint(QImage& image, qint64 left)
 
     tools_ = drawing_->toolsAtStart;
     QPainter painter(&image);
-    Painter columns(painter, tools_, left, height);
+    Painter columns(image, painter, tools_, textStamps_, left);
     const qint64 first = std::max<qint64>(0, (left - TextReach - LeftMargin) / ColumnWidth);
     const qint64 end =
         std::min(days.dayCount, (left + image.width() + MonthLabelOffset - LeftMargin) / ColumnWidth + 1);

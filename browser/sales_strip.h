@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
+#include <QImage>
 #include <QString>
 #include <QtGlobal>
 
@@ -8,8 +10,6 @@
 #include <vector>
 
 #include "platform/canvas.h"
-
-class QImage;
 
 namespace browser {
 
@@ -87,6 +87,10 @@ private:
 
     std::optional<Drawing> drawing_;
     platform::CanvasTools tools_;
+    // The texts written so far, each as the pixels its writing leaves (its box in the brush colour
+    // with the text over it), by font, colours and text: copying them is much cheaper than laying
+    // the same few letters and numbers out again in every column.
+    QHash<QString, QImage> textStamps_;
 };
 
 } // namespace browser

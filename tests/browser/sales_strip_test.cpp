@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -64,6 +66,18 @@ QColor darkestInk(const QImage& image, const QRect& area)
             if (image.pixelColor(x, y).green() < darkest.green())
                 darkest = image.pixelColor(x, y);
     return darkest;
+}
+
+// The colour most pixels of the area have.
+QColor dominantColour(const QImage& image, const QRect& area)
+{
+    std::map<QRgb, int> counts;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            ++counts[image.pixel(x, y)];
+    return QColor(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                      return a.second < b.second;
+                  })->first);
 }
 
 // How far right of its position a text's first pixel lies in this font (the glyph's side bearing).
@@ -185,10 +199,15 @@ TEST(SalesStrip, WeekendsAndAlternateMonthsAreShaded)
         {QDate(2009, 4, 5), WeekendWhite, true},  // Sunday, April
         {QDate(2009, 4, 6), White, false},        // Monday, April
     };
+    // One strip for all, as the window keeps it: texts it has written before come back in the colours
+    // of the column they are written on.
+    SalesStrip strip;
     for (const Case& c : cases) {
-        const QImage image = paintStrip("1", c.day, 1000, 200, 78);
+        strip.showDays(readStripDays(QStringLiteral("1"), c.day), 1000);
+        const QImage image = paintWindow(strip, 200, 78, 0);
         const QString name = c.day.toString(Qt::ISODate);
         EXPECT_EQ(image.pixelColor(24, 45), c.column) << qPrintable(name);
+        EXPECT_EQ(dominantColour(image, QRect(21, 1, 6, 11)), c.column) << qPrintable(name) << ": under the letter";
         const QColor letter = darkestInk(image, QRect(21, 0, 7, 12));
         ASSERT_TRUE(isInk(letter)) << qPrintable(name) << ": no weekday letter";
         EXPECT_EQ(letter.red() > 200, c.redLetter) << qPrintable(name);
