@@ -13,7 +13,8 @@ deb=("$out"/photoledger_*.deb)
 files="$(dpkg-deb -c "${deb[0]}" | awk '{print $6}')"
 depends="$(dpkg-deb -f "${deb[0]}" Depends)"
 status=0
-for file in ./usr/bin/photoledger ./usr/bin/photoledger-collect ./usr/share/applications/photoledger.desktop \
+for file in ./usr/bin/photoledger ./usr/bin/photoledger-collect ./usr/bin/photoledger-export \
+            ./usr/share/applications/photoledger.desktop \
             ./usr/share/icons/hicolor/scalable/apps/photoledger.svg; do
   grep -qx -- "$file" <<<"$files" || { echo "check-package: missing $file" >&2; status=1; }
 done
