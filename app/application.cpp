@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <QLocale>
+
 #include "app/error_box.h"
 #include "platform/handler_guard.h"
 
@@ -7,6 +9,9 @@ namespace app {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The program assumes Russian regional settings whatever the system's: dd.mm.yyyy dates, "," as
+    // the decimal separator, Russian month and day names in the calendars.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     setApplicationName(applicationTitle(applicationFilePath()));
     platform::setErrorReporter(showErrorBox);
 }

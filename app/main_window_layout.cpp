@@ -19,6 +19,7 @@
 #include "browser/period_presets.h"
 #include "browser/picture_grid.h"
 #include "browser/sales_strip_box.h"
+#include "platform/window_font.h"
 
 namespace app {
 
@@ -197,9 +198,13 @@ QWidget* TfmMain::buildPeriodPanel()
     cbPeriod = named(new QComboBox, "cbPeriod");
     cbPeriod->addItems(browser::periodPresetNames());
     cbPeriod->setCurrentIndex(-1);
+    // A narrow drop-down button leaves the longest preset room to show whole in the narrow panel. A
+    // style sheet fixes the font that the box has when it is set, so the window's font is given first.
+    cbPeriod->setFont(platform::windowFont());
+    cbPeriod->setStyleSheet(QStringLiteral("QComboBox { padding-left: 1px; } QComboBox::drop-down { width: 10px; }"));
 
     auto* layout = new QGridLayout(Panel2);
-    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setHorizontalSpacing(1);
     layout->setVerticalSpacing(2);
     layout->addWidget(named(new QLabel(QStringLiteral("с")), "Label1"), 0, 0);

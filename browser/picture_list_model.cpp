@@ -22,7 +22,7 @@ const QString CurrentRowMark = QStringLiteral("\u25B6");
 PictureListModel::PictureListModel(data::Dataset& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list), listColumns_(PictureColumnCount, -1)
 {
-    setLocale(QLocale::system());
+    setLocale(QLocale());
     list_.afterOpen = [this] { onOpened(); };
     list_.afterClose = [this] { resetToList(); };
     if (list_.isOpen())

@@ -35,7 +35,8 @@ public:
 
     // Rows fetched as soon as the list opens, so that the first screen is full (the view's height).
     void setPrefetchRows(int rows) { prefetchRows_ = rows; }
-    // Numbers and dates are shown in this locale's forms (the system's by default).
+    // Numbers and dates are shown in this locale's forms (the default locale, which the program makes
+    // Russian, by default).
     void setLocale(const QLocale& locale);
 
     // Shows rows that the dataset has fetched by itself (a move to a later row, fetch all) and marks

@@ -27,6 +27,7 @@
 #include "platform/handler_guard.h"
 #include "platform/message_box.h"
 #include "platform/win1251.h"
+#include "platform/window_font.h"
 
 namespace collect {
 
@@ -36,6 +37,7 @@ const QSize DesignSize(717, 494);
 constexpr int MonthListWidth = 105;
 constexpr int DayListWidth = 47;
 constexpr int ClearStripHeight = 16;
+constexpr int ClearIndent = 2; // keeps the first letter of "очистить" off the window's edge
 constexpr int BottomPanelHeight = 41;
 constexpr int DateLabelWidth = 65;
 constexpr int LoginCheckDelayMs = 500;
@@ -133,7 +135,7 @@ TfmExplorer::TfmExplorer(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("fmExplorer"));
     setWindowTitle(QStringLiteral(u"Сбор статистики"));
     setModal(true);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(platform::windowFont());
     resize(DesignSize);
 
     RichEdit1 = new QTextEdit;
@@ -171,6 +173,7 @@ QWidget* TfmExplorer::buildLists()
     Label1 = new QLabel(QStringLiteral(u"очистить"));
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFixedHeight(ClearStripHeight);
+    Label1->setIndent(ClearIndent);
     Label1->setCursor(Qt::PointingHandCursor);
     QPalette grey = Label1->palette();
     grey.setColor(QPalette::WindowText, Qt::gray);

@@ -1,6 +1,9 @@
 #include "platform/message_box.h"
 
 #include <QApplication>
+#include <QGridLayout>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -28,6 +31,16 @@ QMessageBox::StandardButton MessageBoxRecorder::answer(const MessageBoxRequest& 
                                                           : firstButton(request.buttons);
 }
 
+void keepCaptionInView(QMessageBox& box)
+{
+    const int width =
+        std::max(MessageBoxMinimumWidth, box.fontMetrics().horizontalAdvance(box.windowTitle()) + TitleBarButtonsWidth);
+    // QMessageBox sizes itself to its text; a spacer across its grid keeps it at least this wide.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request)
 {
     if (MessageBoxRecorder* recorder = MessageBoxRecorder::active())
@@ -35,6 +48,7 @@ QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request)
     QMessageBox box(request.icon, request.caption, request.text, request.buttons,
                     QApplication::activeWindow());
     box.setDefaultButton(request.defaultButton);
+    keepCaptionInView(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

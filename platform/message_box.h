@@ -19,6 +19,12 @@ struct MessageBoxRequest
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
+// A message box is at least this wide, and wide enough for its caption beside the window manager's
+// title-bar buttons, so that a short text such as "Обновлено!" does not cut the caption to a few letters.
+constexpr int MessageBoxMinimumWidth = 240;
+constexpr int TitleBarButtonsWidth = 140;
+void keepCaptionInView(QMessageBox& box);
+
 // Shows a modal message box over the active window and answers the button the user pressed.
 // While a MessageBoxRecorder lives, the box is recorded and answered by the recorder instead.
 QMessageBox::StandardButton showMessageBox(const MessageBoxRequest& request);

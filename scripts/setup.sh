@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev libcurl4-openssl-dev libsqlite3-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth
+  fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()
