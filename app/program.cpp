@@ -1,6 +1,9 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <cstdlib>
 
 #include "app/about_box.h"
 #include "app/main_window.h"
@@ -25,16 +28,16 @@ void showModally(QDialog* window)
 
 namespace {
 
-// A modal window that stays open (a collection run ends first) is left to close by itself.
-void closeLikeTheUser()
+const int ModalCloserIntervalMs = 20;
+
+// A modal window that stays open (a collection run ends first) closes by itself.
+void closeModalWindows()
 {
     while (QWidget* modal = QApplication::activeModalWidget()) {
         modal->close();
         if (modal->isVisible())
             break;
     }
-    if (fmMain)
-        fmMain->close();
 }
 
 // The window's section of the settings file follows each showing and close of the window.
@@ -52,7 +55,10 @@ Program::Program(const QString& programDir)
     // Installed before the database engine starts, which keeps the dispositions it finds.
     terminationSignals_ = std::make_unique<platform::TerminationSignals>();
     QObject::connect(terminationSignals_.get(), &platform::TerminationSignals::received, terminationSignals_.get(),
-                     [] { platform::guarded(closeLikeTheUser); });
+                     [this] { platform::guarded([this] { endOnSignal(); }); });
+    modalCloser_ = std::make_unique<QTimer>();
+    modalCloser_->setInterval(ModalCloserIntervalMs);
+    QObject::connect(modalCloser_.get(), &QTimer::timeout, modalCloser_.get(), closeModalWindows);
     mainWindow_ = std::make_unique<TfmMain>(programDir);
     fmMain = mainWindow_.get();
     platform::guarded([this] { dataModule_ = std::make_unique<data::Tdm>(fmMain->AppDir); });
@@ -94,7 +100,30 @@ Program::~Program()
 int Program::run()
 {
     fmMain->show();
+    if (endRequested_) {
+        fmMain->close();
+        return EXIT_SUCCESS;
+    }
+    looping_ = true;
     return QApplication::exec();
+}
+
+// Message boxes that open from here on (a later step of the first show, a save that fails) are
+// closed as they come, so that the end never waits for a click. Before the event loop runs (a message
+// box of start-up or of the first show runs its own loop), the end waits for run(), since telling a
+// loop to end that has not begun does nothing. Once it runs, the event loops are told to end after
+// the main window's close, so that the program ends even when a modal window stays open until its
+// collection run is over.
+void Program::endOnSignal()
+{
+    modalCloser_->start();
+    closeModalWindows();
+    if (!looping_) {
+        endRequested_ = true;
+        return;
+    }
+    fmMain->close();
+    QCoreApplication::quit();
 }
 
 } // namespace app

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QDialog;
+class QTimer;
 
 namespace chart {
 class TfmGraph;
@@ -58,7 +59,14 @@ public:
     int run();
 
 private:
+    // SIGTERM or SIGINT: the open modal windows and the main window close as the user would close them.
+    void endOnSignal();
+
+    bool looping_ = false;
+    bool endRequested_ = false;
     std::unique_ptr<platform::TerminationSignals> terminationSignals_;
+    // After a termination signal: closes modal windows as they open.
+    std::unique_ptr<QTimer> modalCloser_;
     std::unique_ptr<TfmMain> mainWindow_;
     std::unique_ptr<data::Tdm> dataModule_;
     std::unique_ptr<collect::TfmExplorer> explorer_;

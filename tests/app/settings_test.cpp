@@ -387,8 +387,14 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedOnceAndTheWindowStillClos
 // transaction is committed, and the program ends with status 0.
 TEST(ProgramEnd, ATerminationSignalSavesTheSettingsCommitsAndEndsNormally)
 {
-    for (const int signal : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signal);
+    // A signal may also come while a message box of start-up runs its own loop, before the program's.
+    const struct
+    {
+        int signal;
+        bool beforeTheEventLoop;
+    } cases[] = {{SIGTERM, false}, {SIGINT, false}, {SIGTERM, true}};
+    for (const auto [signal, beforeTheEventLoop] : cases) {
+        SCOPED_TRACE(testing::Message() << signal << (beforeTheEventLoop ? " before the event loop" : ""));
         test_support::TempDatabase db;
         platform::MessageBoxRecorder boxes;
         int status = -1;
@@ -399,6 +405,8 @@ TEST(ProgramEnd, ATerminationSignalSavesTheSettingsCommitsAndEndsNormally)
             QObject guard;
             QTimer::singleShot(20000, &guard, [] { QCoreApplication::exit(2); });
             ::raise(signal);
+            if (beforeTheEventLoop)
+                QCoreApplication::processEvents();
             status = program.run();
             EXPECT_EQ(app::fmMain->cbPeriod->currentIndex(), 8);
         }
@@ -426,6 +434,23 @@ TEST(ProgramEnd, AFirstShowThatEndedEarlyKeepsTheGridLayoutItNeverLoaded)
     EXPECT_EQ(boxes.requests().size(), 2u) << "the database's message at start-up and at the first show";
     EXPECT_EQ(sectionText(path, "PicGrid"), QStringList{QStringLiteral("picGrid.TITLE=0,300,2,1,1,7,0")});
     EXPECT_EQ(platform::IniFile(path).sections(), (QByteArrayList{"PicGrid", "Agency", "MainForm", "UpdateForm"}));
+}
+
+// Without a database file, start-up and the first show each open a message box with its own loop. A
+// signal that comes in the first closes it, and every later box as it opens; the program ends
+// normally, saving the sections it loaded.
+TEST(ProgramEnd, ASignalDuringTheMessageBoxesOfStartUpClosesThemAndEndsTheProgram)
+{
+    QTemporaryDir dir;
+    int status = -1;
+    {
+        QObject context;
+        QTimer::singleShot(0, &context, [] { ::raise(SIGTERM); });
+        app::Program program(dir.path());
+        status = program.run();
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(platform::IniFile(settingsPath(dir.path())).sections(), (QByteArrayList{"MainForm", "UpdateForm"}));
 }
 
 } // namespace
