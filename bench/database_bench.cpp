@@ -4,7 +4,7 @@
 // (SALES_INFO with the grid's filter and order), the mini chart (DIAGRAM), the portfolio chart
 // (GRAPH) and the record store's StoreSale. Prints the median of N runs (5 by default) after one
 // warm-up run. The generated portfolio is cached in DIR (~/.cache/photoledger-bench by default), keyed
-// by size, seed and schema script; each benchmark run works on a copy of it.
+// by size, seed, schema script and generator revision; each benchmark run works on a copy of it.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +27,8 @@
 namespace {
 
 constexpr unsigned Seed = 20'050'101;
+// Raised whenever the generator draws different portfolios from the same seed (2: previews are JPEGs).
+constexpr int GeneratorRevision = 2;
 // Enough entries to time the store path without collecting a whole large day page per run.
 constexpr std::size_t StoredPicturesPerDay = 400;
 
@@ -108,10 +110,11 @@ bool parseOptions(const QStringList& arguments, Options& options)
 QString cachedPortfolio(const bench::SyntheticPortfolio& portfolio, const Options& options)
 {
     const QByteArray schemaKey = QByteArray::number(qHash(QByteArray(data::schemaScript())), 16);
-    const QString path = options.cacheDir + QStringLiteral("/portfolio-%1-%2-%3.gdb")
+    const QString path = options.cacheDir + QStringLiteral("/portfolio-%1-%2-%3-r%4.gdb")
                                                 .arg(QLatin1String(options.size->name))
                                                 .arg(Seed)
-                                                .arg(QLatin1String(schemaKey));
+                                                .arg(QLatin1String(schemaKey))
+                                                .arg(GeneratorRevision);
     if (QFile::exists(path)) {
         std::printf("portfolio %s: cached in %s\n", options.size->name, qPrintable(path));
         return path;

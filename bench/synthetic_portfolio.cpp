@@ -9,6 +9,7 @@
 #include "data/database_file.h"
 #include "data/dataset.h"
 #include "data/statement.h"
+#include "tools/agency-sim/thumbnail.h"
 
 namespace bench {
 
@@ -53,12 +54,13 @@ QByteArray keywordsFor(std::mt19937_64& random)
     return words.join(", ");
 }
 
-QByteArray previewFor(std::mt19937_64& random)
+// A real small JPEG, as the agency serves them. The draws that random bytes once took are still
+// taken, so that the keywords and sales stay those of earlier portfolios of the same seed.
+QByteArray previewFor(std::int64_t pictureId, unsigned seed, std::mt19937_64& random)
 {
-    QByteArray bytes(PreviewBytes, Qt::Uninitialized);
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
+    random.discard(PreviewBytes);
+    const std::string jpeg = agencysim::thumbnailJpeg(seed, pictureId);
+    return QByteArray(jpeg.data(), static_cast<qsizetype>(jpeg.size()));
 }
 
 data::Value moneyOrNull(double money)
@@ -208,7 +210,7 @@ std::int64_t SyntheticPortfolio::writeDatabase(const QString& path) const
                        data::Value::text(keywordsFor(random)),
                        p.acceptDateKnown ? data::Value::date(p.onSaleFrom) : data::Value(),
                        p.batchId ? data::Value::integer(p.batchId) : data::Value(),
-                       data::Value::text(previewFor(random))});
+                       data::Value::text(previewFor(p.id, seed_, random))});
     }
 
     auto insertSale = loader.prepare("insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED, "
