@@ -56,15 +56,11 @@ Canvas::Canvas(QPainter& painter, CanvasTools& tools) : painter_(painter), tools
 {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
-}
-
-QRect Canvas::drawableArea() const
-{
+    // Read once: asking the painter for its clip costs more than drawing a short line.
     const QPaintDevice* device = painter_.device();
-    QRect area(0, 0, device->width(), device->height());
+    area_ = QRect(0, 0, device->width(), device->height());
     if (painter_.hasClipping())
-        area &= painter_.clipBoundingRect().toAlignedRect();
-    return area;
+        area_ &= painter_.clipBoundingRect().toAlignedRect();
 }
 
 void Canvas::fillArea(const QRect& area, const QColor& color)

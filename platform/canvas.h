@@ -3,10 +3,10 @@
 #include <QColor>
 #include <QFont>
 #include <QPoint>
+#include <QRect>
 
 class QImage;
 class QPainter;
-class QRect;
 class QString;
 
 namespace platform {
@@ -27,8 +27,9 @@ struct CanvasTools
 // - a rectangle is outlined with the pen and filled with the brush over x1..x2-1, y1..y2-1;
 // - a fill covers x1..x2-1, y1..y2-1 with the brush, without outline;
 // - a text is written from its top left corner on an opaque background of the brush colour.
-// Only the pixels inside the painter's device (and its clip rectangle, when it has one) are touched, and
-// work stays proportional to those pixels however far outside the coordinates lie.
+// Only the pixels inside the painter's device (and its clip rectangle, when it has one, as set when the
+// canvas is made) are touched, and work stays proportional to those pixels however far outside the
+// coordinates lie.
 class Canvas
 {
 public:
@@ -57,10 +58,11 @@ public:
 
 private:
     // The pixels drawing may touch: the device's, within the clip rectangle if one is set.
-    QRect drawableArea() const;
+    QRect drawableArea() const { return area_; }
     void fillArea(const QRect& area, const QColor& color);
 
     QPainter& painter_;
+    QRect area_;
     CanvasTools ownTools_;
     CanvasTools& tools_;
 };
