@@ -14,6 +14,8 @@
 #include "app/window_placement.h"
 #include "app/window_settings.h"
 #include "browser/folder_panel.h"
+#include "browser/picture_cell_delegate.h"
+#include "browser/picture_grid.h"
 #include "browser/picture_list_panel.h"
 #include "browser/sales_strip_panel.h"
 #include "data/dm.h"
@@ -77,6 +79,8 @@ void TfmMain::joinDataModule(data::Tdm& module)
                                                 {this, picGrid, tvFolders, EDBImage1, edFrom, edTill, cbPeriod,
                                                  edKeywords, chShowZero, chOnlyNew, chNoFolder, lbCount});
     folderPanel = new browser::FolderPanel(module, *this, tvFolders, picGrid, chNoFolder, *pictureList);
+    picGrid->setItemDelegate(
+        new browser::PictureCellDelegate(module, picGrid, DiagramTokens, {edFrom, edTill, chWithoutFirstDays}));
     platform::connectGuarded(Button2, &QPushButton::clicked, pictureList, &browser::PictureListPanel::Button2Click);
     platform::connectGuarded(Label5, &platform::ClickLabel::clicked, pictureList, &browser::PictureListPanel::Label5Click);
     salesStrip = new browser::SalesStripPanel(module, ScrollBox1, edFrom, edTill);
