@@ -1,4 +1,4 @@
-// photoledger-bench-browser PORTFOLIO.gdb [--runs N]
+// photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid]
 //
 // Times the portfolio browser in the real main window (offscreen) on a copy of a portfolio database,
 // such as the synthetic ones that photoledger-bench-database caches in ~/.cache/photoledger-bench:
@@ -9,13 +9,18 @@
 //   - the heap in use after the list has opened, and after all its rows were fetched;
 //   - "Экспорт в CSV…" of the whole list for "за все время", and the peak memory of photoledger-export
 //     printing that list and a folder's;
-//   - DrawSalesStrip for the best seller of all time, and one scroll step of the strip.
-// Prints the median of N runs (5 by default) after one warm-up run.
+//   - DrawSalesStrip for the best seller of all time, and one scroll step of the strip;
+//   - the painted grid on "за все время" at its design width with the preview and mini-chart columns
+//     in view and rows of the design height: one paint of the 40-row screen right after the list
+//     opened, the same screen painted again, and Page Down to the next 40 rows fetched and painted;
+//     and the heap after paging through the whole list with its cells painted.
+// Prints the median of N runs (5 by default) after one warm-up run. --grid times the painted grid only.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QHeaderView>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -42,7 +47,10 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "browser/cell_painter.h"
 #include "browser/folder_panel.h"
+#include "browser/picture_cell_delegate.h"
+#include "browser/picture_fields.h"
 #include "browser/picture_grid.h"
 #include "browser/picture_list_model.h"
 #include "browser/picture_list_panel.h"
@@ -294,10 +302,113 @@ void measureStrip(app::TfmMain& window, BrowserBench& bench, int runs)
                 window.ScrollBox1->viewport()->width(), window.ScrollBox1->viewport()->height());
 }
 
-void runBenchmarks(app::TfmMain& window, int runs)
+
+constexpr int ScreenRows = 40;
+const QSize DesignWindow(882, 584);
+
+// The main window at its design width and as high as it takes to show 40 grid rows of the design
+// height, with the preview and mini-chart columns moved next to the ID column, so that the screen
+// holds both.
+void layOutGridScreen(app::TfmMain& window)
+{
+    browser::PictureGrid& grid = *window.picGrid;
+    QHeaderView* titles = grid.horizontalHeader();
+    titles->moveSection(titles->visualIndex(browser::ColImage), 1);
+    titles->moveSection(titles->visualIndex(browser::ColDiagram), 2);
+    const int rowsHigh = ScreenRows * grid.rowHeightSetting();
+    window.resize(DesignWindow);
+    QCoreApplication::processEvents();
+    window.resize(DesignWindow.width(), DesignWindow.height() + rowsHigh - grid.viewport()->height());
+    QCoreApplication::processEvents();
+}
+
+// Wall-clock and processor milliseconds of one step; the processor time shows the work done when other
+// programs compete for the machine.
+struct StepTime
+{
+    double wall, processor;
+};
+
+template <typename Step> StepTime timed(Step&& step)
+{
+    const auto wallStart = Clock::now();
+    const double processorStart = processorSeconds();
+    step();
+    return {secondsBetween(wallStart, Clock::now()) * 1000, (processorSeconds() - processorStart) * 1000};
+}
+
+struct GridTimes
+{
+    StepTime firstPaint, repaint, pageDown;
+};
+
+GridTimes timeGridScreen(app::TfmMain& window, BrowserBench& bench)
+{
+    QWidget* cells = window.picGrid->viewport();
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    const StepTime firstPaint = timed([&] { cells->repaint(); });
+    const StepTime repaint = timed([&] { cells->repaint(); });
+    window.picGrid->moveToRow(0);
+    QCoreApplication::processEvents();
+    const StepTime pageDown = timed([&] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(window.picGrid, &key);
+        cells->repaint();
+    });
+    return {firstPaint, repaint, pageDown};
+}
+
+void reportStep(const char* label, const std::vector<GridTimes>& times, StepTime GridTimes::*step)
+{
+    std::vector<double> wall, processor;
+    for (const GridTimes& t : times) {
+        wall.push_back((t.*step).wall);
+        processor.push_back((t.*step).processor);
+    }
+    std::printf("%s %.1f ms (processor %.1f ms)\n", label, median(wall), median(processor));
+}
+
+// Heap in use after Page Down through the whole list, every screen painted.
+void measurePaintedListMemory(app::TfmMain& window, BrowserBench& bench)
+{
+    bench.apply(QDate(2005, 1, 1), LastDay);
+    QCoreApplication::processEvents();
+    const double opened = heapInUseMiB();
+    data::Query& list = data::dm->qrPictureInfo;
+    while (!(list.allFetched() && list.currentIndex() == list.recordCount() - 1)) {
+        QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(window.picGrid, &pageDown);
+        window.picGrid->viewport()->repaint();
+    }
+    const auto* cells = static_cast<browser::PictureCellDelegate*>(window.picGrid->itemDelegate());
+    std::printf("memory: +%.1f MiB after paging through all %d rows with their cells painted, of which the "
+                "kept previews and DIAGRAM texts %.1f MiB (budget %.1f MiB)\n",
+                heapInUseMiB() - opened, list.recordCount(),
+                static_cast<double>(cells->cellPainter().keptBytes()) / (1024 * 1024),
+                static_cast<double>(browser::CellPainter::PreviewBudget + browser::CellPainter::DiagramBudget) /
+                    (1024 * 1024));
+}
+
+void runGridBenchmarks(app::TfmMain& window, BrowserBench& bench, int runs)
+{
+    layOutGridScreen(window);
+    const std::vector<GridTimes> times = repeat<GridTimes>(runs, [&] { return timeGridScreen(window, bench); });
+    std::printf("(grid %dx%d, %d rows of %d px in view)\n", window.picGrid->viewport()->width(),
+                window.picGrid->viewport()->height(), ScreenRows, window.picGrid->rowHeightSetting());
+    reportStep("grid first paint", times, &GridTimes::firstPaint);
+    reportStep("grid repaint", times, &GridTimes::repaint);
+    reportStep("grid page down", times, &GridTimes::pageDown);
+    measurePaintedListMemory(window, bench);
+}
+
+void runBenchmarks(app::TfmMain& window, int runs, bool gridOnly)
 {
     BrowserBench bench(window);
     window.folderPanel->SelectFolderNode(-1);
+    if (gridOnly) {
+        runGridBenchmarks(window, bench, runs);
+        return;
+    }
     measureMemory(window, bench);
 
     reportApply("Применить, за все время",
@@ -318,6 +429,7 @@ void runBenchmarks(app::TfmMain& window, int runs)
                 median(scrolls), keywordRows, qPrintable(window.lbCount->text()));
     measureExport(window, bench, runs);
     measureStrip(window, bench, runs);
+    runGridBenchmarks(window, bench, runs);
 }
 
 } // namespace
@@ -335,10 +447,12 @@ int main(int argc, char* argv[])
     if (runsAt > 0 && runsAt + 1 < arguments.size())
         runs = std::max(1, arguments[runsAt + 1].toInt());
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
-        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N]\n");
+        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid]\n");
         return 2;
     }
     QTemporaryDir programDir;
+    QDir(programDir.path()).mkdir(QStringLiteral("PREVIEW"));
+    QDir(programDir.path()).mkdir(QStringLiteral("Temp"));
     if (!QFile::copy(arguments[1], programDir.filePath(QLatin1String(data::Tdm::DatabaseFileName)))) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(arguments[1]));
         return 1;
@@ -351,7 +465,7 @@ int main(int argc, char* argv[])
     app::fmMain->resize(1200, 800);
     app::fmMain->show();
     std::printf("portfolio %s, %d runs\n", qPrintable(arguments[1]), runs);
-    runBenchmarks(*app::fmMain, runs);
+    runBenchmarks(*app::fmMain, runs, arguments.contains(QStringLiteral("--grid")));
     std::printf("(%d errors reported while browsing, such as previews that are no JPEG)\n",
                 unreadablePreviews);
     return 0;
