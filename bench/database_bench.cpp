@@ -2,13 +2,15 @@
 //
 // Times the statistics database on a synthetic portfolio as the program uses it: the picture list
 // (SALES_INFO with the grid's filter and order), the mini chart (DIAGRAM), the portfolio chart
-// (GRAPH) and the record store's StoreSale. Prints the median of N runs (5 by default) after one
+// (GRAPH) and the record store's StoreSale, also while a second process holds a long read transaction
+// on the same database. Prints the median of N runs (5 by default) after one
 // warm-up run. The generated portfolio is cached in DIR (~/.cache/photoledger-bench by default), keyed
 // by size, seed, schema script and generator revision; each benchmark run works on a copy of it.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -245,23 +247,6 @@ public:
                     second.cpu * 1e3 / entries, median(againWrites));
     }
 
-    // Folds the rows stored since the last catch-up into the roll-ups, as the next picture list,
-    // chart or strip does first.
-    void catchUp()
-    {
-        dm_.Transaction.commitIfActive();
-        dm_.qrExecute.setText("select count(*) from SALES where ID > (select ROLLED_UP_TO from ROLL_UP_STATE)");
-        dm_.qrExecute.open();
-        const long long pending = dm_.qrExecute.field(0).asInt64();
-        const Stopwatch stopwatch;
-        dm_.qrExecute.setText("execute procedure CATCH_UP_ROLL_UPS");
-        dm_.qrExecute.execute();
-        dm_.Transaction.commit();
-        const Sample sample = stopwatch.elapsed();
-        std::printf("Roll-up catch-up of %lld stored rows             %6.3f s (cpu %6.3f s)\n", pending, sample.wall,
-                    sample.cpu);
-    }
-
     void setRollUpTrigger(bool active)
     {
         dm_.Transaction.commitIfActive();
@@ -325,11 +310,13 @@ private:
         return stopwatch.elapsed();
     }
 
-    // Pages the engine has written to the database file so far.
+    // Pages this connection has written to the database file so far (in the shared mode each process
+    // writes its own pages).
     long long pagesWritten()
     {
         dm_.Transaction.commitIfActive();
-        dm_.qrExecute.setText("select MON$PAGE_WRITES from MON$IO_STATS where MON$STAT_GROUP = 0");
+        dm_.qrExecute.setText("select I.MON$PAGE_WRITES from MON$IO_STATS I join MON$ATTACHMENTS A on "
+                              "A.MON$STAT_ID = I.MON$STAT_ID where A.MON$ATTACHMENT_ID = CURRENT_CONNECTION");
         dm_.qrExecute.open();
         const long long pages = dm_.qrExecute.field(0).asInt64();
         dm_.Transaction.commit();
@@ -358,6 +345,35 @@ std::vector<std::int64_t> randomPictures(const bench::SyntheticPortfolio& portfo
     return ids;
 }
 
+constexpr const char* HoldOption = "--hold-read-transaction";
+
+// Run as a second process: opens the program directory's database, reads the whole-portfolio list
+// and chart in one transaction and keeps that transaction until its standard input closes.
+int holdReadTransaction(const QString& appDir)
+{
+    data::Tdm dm(appDir);
+    dm.DataModuleCreate();
+    for (const char* sql : {"select count(*) from SALES_INFO(-1, '01.01.2005', '31.12.2030')",
+                            "select count(*) from GRAPH"}) {
+        dm.qrExecute.setText(sql);
+        dm.qrExecute.open();
+    }
+    std::printf("holding\n");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    return 0;
+}
+
+// Starts the second process and waits until its transaction runs.
+void startHolder(QProcess& holder, const QString& appDir)
+{
+    holder.start(QCoreApplication::applicationFilePath(), {QLatin1String(HoldOption), appDir});
+    while (!holder.readAllStandardOutput().contains("holding"))
+        if (!holder.waitForReadyRead(600'000))
+            throw data::DbError("the process holding a read transaction did not start");
+}
+
 void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& database, int runs)
 {
     QTemporaryDir work;
@@ -375,7 +391,7 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     bench.salesInfo("all time, all pictures", -1, allTimeFrom, today);
     bench.salesInfo("one month (12.2009), all pictures", -1, monthFrom, monthTill);
     bench.salesInfo("last 30 days (2.12.-31.12.2009)", -1, monthTill.addDays(-29), monthTill);
-    bench.salesInfo("all time, folder 1", 1, allTimeFrom, today);
+    bench.salesInfo("all time, folder \"Folder 1\"", 2, allTimeFrom, today); // id 2: 1 is the starting folder
     bench.countLabel("one month (12.2009)", browser::soldPicturesCountStatement(monthFrom, monthTill));
     bench.countLabel("all time", browser::soldPicturesCountStatement(allTimeFrom, today));
     bench.countLabel("one year (2009)", browser::soldPicturesCountStatement(QDate(2009, 1, 1), monthTill));
@@ -386,7 +402,13 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     bench.graph();
     const QDate afterData = bench::SyntheticPortfolio::lastDay().addDays(1);
     bench.storeSale("with roll-ups", afterData);
-    bench.catchUp();
+    {
+        QProcess holder;
+        startHolder(holder, appDir);
+        bench.storeSale("while another process holds a long read transaction", afterData.addDays(50));
+        holder.closeWriteChannel();
+        holder.waitForFinished();
+    }
     bench.setRollUpTrigger(false);
     bench.storeSale("without roll-ups (trigger off)", afterData.addDays(100));
 }
@@ -397,6 +419,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc == 3 && QByteArray(argv[1]) == HoldOption)
+        return holdReadTransaction(QCoreApplication::arguments()[2]);
     Options options;
     if (!parseOptions(QCoreApplication::arguments(), options)) {
         std::fprintf(stderr, "usage: photoledger-bench-database S|M [--runs N] [--cache DIR]\n");

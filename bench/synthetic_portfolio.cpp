@@ -213,6 +213,7 @@ std::int64_t SyntheticPortfolio::writeDatabase(const QString& path) const
                        data::Value::text(previewFor(p.id, seed_, random))});
     }
 
+    loader.run("ALTER TRIGGER SALES_ROLL_UP INACTIVE");
     auto insertSale = loader.prepare("insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED, "
                                      "SALE_DATE) values (?, ?, ?, ?, ?, ?, ?)");
     std::int64_t rows = 0;
@@ -229,6 +230,7 @@ std::int64_t SyntheticPortfolio::writeDatabase(const QString& path) const
     insertSale.reset();
     loader.run("ALTER SEQUENCE GEN_SALES_ID RESTART WITH " + QByteArray::number(static_cast<qlonglong>(rows)));
     loader.run("EXECUTE PROCEDURE REBUILD_ROLL_UPS");
+    loader.run("ALTER TRIGGER SALES_ROLL_UP ACTIVE");
     data::refreshIndexStatistics(connection);
     connection.close();
     connection.setForcedWrites(true);

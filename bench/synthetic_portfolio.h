@@ -60,8 +60,8 @@ public:
     std::vector<DayEntry> dayEntries(QDate day, std::mt19937_64& random) const;
 
     // Creates the database file with the whole five years of sales, loaded in bulk with forced
-    // writes off (the roll-ups leave new rows to their catch-up), then builds the roll-ups in one
-    // pass, refreshes the index statistics and turns forced writes on. Returns the SALES rows.
+    // writes off and the roll-up trigger inactive, then builds the roll-ups in one pass, refreshes the
+    // index statistics and turns forced writes on. Returns the SALES rows.
     std::int64_t writeDatabase(const QString& path) const;
 
 private:

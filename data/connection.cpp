@@ -59,9 +59,24 @@ void Transaction::commit()
 {
     if (!handle_)
         throw DbError("Транзакция не запущена");
+    closeDatasets();
+    commitHandle();
+}
+
+void Transaction::rollback()
+{
+    if (!handle_)
+        throw DbError("Транзакция не запущена");
+    closeDatasets();
+    Status status;
+    status.call([&](auto s) { handle_->rollback(s); });
+    handle_ = nullptr;
+}
+
+void Transaction::closeDatasets()
+{
     for (Dataset* dataset : std::vector<Dataset*>(datasets_))
         dataset->close();
-    commitHandle();
 }
 
 void Transaction::commitHandle()

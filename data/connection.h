@@ -28,6 +28,9 @@ public:
     void commit();
     // Commits when a transaction runs; does nothing otherwise.
     void commitIfActive();
+    // Closes every open dataset, then undoes the running transaction's changes. Only the record store
+    // uses it, to do again work that a concurrent change made fail.
+    void rollback();
 
     // The running transaction, started when needed.
     Firebird::ITransaction* handle();
@@ -37,6 +40,7 @@ public:
 
 private:
     friend class Connection;
+    void closeDatasets();
     void commitHandle();
     void abandonHandle();
 

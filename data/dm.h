@@ -47,6 +47,8 @@ public:
                    const QByteArray& money, const QByteArray& saleDate, int kind);
 
 private:
+    void storeSaleOnce(const QByteArray& pictureId, const QByteArray& title, std::int64_t downloads,
+                       const QByteArray& moneyText, const QByteArray& date, int kind);
     bool countWrittenThisCollection(const QByteArray& pictureId, const QByteArray& date) const;
     void rememberCountWritten(const QByteArray& pictureId, const QByteArray& date);
 

@@ -2,6 +2,7 @@
 
 #include "platform/win1251.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <filesystem>
@@ -120,6 +121,25 @@ std::string FbClient::formatStatus(Firebird::IStatus* status) const
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     return text;
+}
+
+bool DbError::concurrentChange() const
+{
+    constexpr std::intptr_t concurrent[] = {isc_deadlock, isc_update_conflict, isc_lock_conflict,
+                                            isc_unique_key_violation, isc_no_dup};
+    return std::ranges::any_of(codes_, [&](std::intptr_t code) { return std::ranges::count(concurrent, code) > 0; });
+}
+
+std::vector<std::intptr_t> Status::errorCodes(Firebird::IStatus* status)
+{
+    std::vector<std::intptr_t> codes;
+    const std::intptr_t* item = status->getErrors();
+    while (*item != isc_arg_end) {
+        if (item[0] == isc_arg_gds)
+            codes.push_back(item[1]);
+        item += item[0] == isc_arg_cstring ? 3 : 2; // a counted string has a length and a pointer
+    }
+    return codes;
 }
 
 Status::Status()

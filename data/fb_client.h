@@ -1,7 +1,9 @@
 #pragma once
 
 #include <stdexcept>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <firebird/Interface.h>
 
@@ -12,6 +14,18 @@ class DbError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
+    // An engine's error, with the error codes of its status vector.
+    DbError(const std::string& message, std::vector<std::intptr_t> codes)
+        : std::runtime_error(message), codes_(std::move(codes))
+    {
+    }
+
+    // Whether another transaction changed the same rows at the same time (an update conflict, a
+    // deadlock, or a key stored meanwhile): the same work done again in a new transaction may succeed.
+    bool concurrentChange() const;
+
+private:
+    std::vector<std::intptr_t> codes_;
 };
 
 // The Firebird client library, loaded at run time so that its absence is reported by name.
@@ -54,11 +68,13 @@ public:
         try {
             return f(&wrapper_);
         } catch (const Firebird::FbException& e) {
-            throw DbError(FbClient::instance().formatStatus(e.getStatus()));
+            throw DbError(FbClient::instance().formatStatus(e.getStatus()), errorCodes(e.getStatus()));
         }
     }
 
 private:
+    static std::vector<std::intptr_t> errorCodes(Firebird::IStatus* status);
+
     Firebird::IStatus* status_;
     Firebird::ThrowStatusWrapper wrapper_;
 };

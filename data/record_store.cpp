@@ -117,7 +117,33 @@ void Tdm::StoreSale(const QByteArray& pictureId, const QByteArray& title, const 
     const QByteArray date = saleDateToDb(saleDate);
     const QByteArray moneyText = moneyToField(money);
     const std::int64_t downloads = parseWholeNumber(count);
+    if (kind < Regular || kind > Enhanced)
+        throw DbError("Неизвестный вид продажи " + std::to_string(kind));
 
+    // Another process storing the same picture or day at the same moment makes the post fail rather
+    // than leave a roll-up without its rows. The transaction then holds nothing but this entry, so it
+    // is undone and the entry stored again over what the other process committed.
+    constexpr int Attempts = 20;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            storeSaleOnce(pictureId, title, downloads, moneyText, date, kind);
+            return;
+        } catch (const DbError& e) {
+            if (!e.concurrentChange())
+                throw;
+            if (Transaction.inTransaction())
+                Transaction.rollback();
+            if (attempt == Attempts)
+                throw DbError("Продажа изображения " + pictureId.toStdString() + " за " + date.toStdString() +
+                              " не записана: другой процесс одновременно записывает те же продажи. Запустите "
+                              "сбор ещё раз (" + e.what() + ")");
+        }
+    }
+}
+
+void Tdm::storeSaleOnce(const QByteArray& pictureId, const QByteArray& title, std::int64_t downloads,
+                        const QByteArray& moneyText, const QByteArray& date, int kind)
+{
     Transaction.commitIfActive();
     qrExecute.setText("select ID from PICTURES where ID=" + pictureId);
     qrExecute.open();
@@ -159,8 +185,6 @@ void Tdm::StoreSale(const QByteArray& pictureId, const QByteArray& title, const 
                                                     : downloads));
         tbSales.setFieldText("ENHANCED", moneyText);
         break;
-    default:
-        throw DbError("Неизвестный вид продажи " + std::to_string(kind));
     }
     tbSales.post();
 }

@@ -54,14 +54,14 @@ CREATE UNIQUE INDEX SALES_PICTURE_DATE ON SALES (IDPICTURE, SALE_DATE);
    - A sale day is a SALES row with "COUNT" > 0: best days, first and last sales look only at those.
    - Money is summed as MONEY_TOTAL, empty amounts as 0: exact for amounts in cents, so adding and
      taking away the same rows leaves no rounding residue.
-   - SALES_BY_DAY covers the SALES rows numbered (by GEN_SALES_ID) up to ROLL_UP_STATE.ROLLED_UP_TO
-     and follows their changes by differences. SALES_BY_MONTH and SALES_BY_PICTURE are recomputed
-     from the level below for every month and picture that a change touches.
-   - A newly stored row makes the store write nothing more: CATCH_UP_ROLL_UPS folds all newer rows in
-     at once, and every procedure that reads the roll-ups calls it first. Changes to stored rows are
-     applied at once by the trigger SALES_ROLL_UP.
-   - Catching up by number relies on one writer at a time, as here: the embedded engine lets one
-     process open the file, and the program works through one connection. */
+   - The trigger SALES_ROLL_UP changes them together with every stored row, in the same transaction:
+     SALES_BY_DAY by differences; SALES_BY_MONTH and SALES_BY_PICTURE recomputed from the level below
+     for every month and picture that the change touches. Nothing that reads them writes them, so a
+     long reading transaction never holds a roll-up row.
+   - Several processes may store at once. Each transaction recomputes from what it sees, and two
+     transactions that touch the same roll-up row cannot both commit: the later one fails with an
+     update conflict or a duplicate key, and is done again (the record store does so) instead of
+     leaving a total that misses the other's rows. */
 CREATE DOMAIN MONEY_TOTAL AS NUMERIC(18,4);
 
 /* Per picture and calendar month. SALE_DAYS holds the month's DIAGRAM items from FIRST_SALE to
@@ -107,11 +107,6 @@ CREATE TABLE SALES_BY_DAY (
 
 /* The last stored day is read by MAX over this index (an ascending index serves only MIN). */
 CREATE DESCENDING INDEX SALES_BY_DAY_LATEST ON SALES_BY_DAY (SALE_DATE);
-
-CREATE TABLE ROLL_UP_STATE (
-  ROLLED_UP_TO INTEGER NOT NULL
-);
-INSERT INTO ROLL_UP_STATE (ROLLED_UP_TO) VALUES (0);
 
 /* Filled by the program's maintenance command; no procedure reads it. */
 CREATE TABLE CALENDAR (
@@ -210,7 +205,7 @@ BEGIN
     SUSPEND;
 END^
 
-/* Adds the differences of covered SALES rows to their day. */
+/* Adds the differences of SALES rows to their day. */
 CREATE PROCEDURE ROLL_UP_DAY (
   SALE_DAY DATE, ROWS_DELTA INTEGER, COUNT_DELTA BIGINT,
   SUM_DELTA TYPE OF MONEY_TOTAL, ON_DEMAND_DELTA TYPE OF MONEY_TOTAL, ENHANCED_DELTA TYPE OF MONEY_TOTAL)
@@ -294,27 +289,21 @@ BEGIN
     MATCHING (IDPICTURE);
 END^
 
-/* Keeps the roll-ups exact under every insert, update and delete of SALES rows. A new row numbered
-   after ROLLED_UP_TO is left to CATCH_UP_ROLL_UPS; an update that changes nothing the roll-ups use
-   costs nothing. Otherwise a row's old values leave its day and its new values join their day (if
-   the row is covered), and the months and pictures of both are recomputed, also for a row not yet
-   covered, whose month may already have been recomputed with it. */
+/* Keeps the roll-ups exact under every insert, update and delete of SALES rows. An update that changes
+   nothing the roll-ups use costs nothing. Otherwise a row's old values leave its day and its new
+   values join their day, and the months and pictures of both are recomputed. */
 CREATE TRIGGER SALES_ROLL_UP FOR SALES
 ACTIVE AFTER INSERT OR UPDATE OR DELETE POSITION 0
 AS
-DECLARE VARIABLE ROLLED_UP_TO INTEGER;
 BEGIN
-  SELECT R.ROLLED_UP_TO FROM ROLL_UP_STATE R INTO :ROLLED_UP_TO;
-  IF (INSERTING AND NEW.ID > ROLLED_UP_TO) THEN
-    EXIT;
-  IF (UPDATING AND NEW.ID = OLD.ID AND NEW.IDPICTURE = OLD.IDPICTURE AND NEW.SALE_DATE = OLD.SALE_DATE
+  IF (UPDATING AND NEW.IDPICTURE = OLD.IDPICTURE AND NEW.SALE_DATE = OLD.SALE_DATE
       AND NEW."COUNT" IS NOT DISTINCT FROM OLD."COUNT" AND CAST(COALESCE(NEW."SUM", 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD."SUM", 0) AS MONEY_TOTAL)
       AND CAST(COALESCE(NEW.ON_DEMAND, 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD.ON_DEMAND, 0) AS MONEY_TOTAL) AND CAST(COALESCE(NEW.ENHANCED, 0) AS MONEY_TOTAL) = CAST(COALESCE(OLD.ENHANCED, 0) AS MONEY_TOTAL)) THEN
     EXIT;
-  IF (NOT DELETING AND NEW.ID <= ROLLED_UP_TO) THEN
+  IF (NOT DELETING) THEN
     EXECUTE PROCEDURE ROLL_UP_DAY(NEW.SALE_DATE, 1, COALESCE(NEW."COUNT", 0), CAST(COALESCE(NEW."SUM", 0) AS MONEY_TOTAL),
       CAST(COALESCE(NEW.ON_DEMAND, 0) AS MONEY_TOTAL), CAST(COALESCE(NEW.ENHANCED, 0) AS MONEY_TOTAL));
-  IF (NOT INSERTING AND OLD.ID <= ROLLED_UP_TO) THEN
+  IF (NOT INSERTING) THEN
     EXECUTE PROCEDURE ROLL_UP_DAY(OLD.SALE_DATE, -1, -COALESCE(OLD."COUNT", 0), -CAST(COALESCE(OLD."SUM", 0) AS MONEY_TOTAL),
       -CAST(COALESCE(OLD.ON_DEMAND, 0) AS MONEY_TOTAL), -CAST(COALESCE(OLD.ENHANCED, 0) AS MONEY_TOTAL));
   IF (NOT DELETING) THEN
@@ -329,63 +318,35 @@ BEGIN
   END
 END^
 
-/* Folds the SALES rows numbered after ROLLED_UP_TO into the roll-ups, a day, a picture's month and a
-   picture at a time, and moves the mark to the generator's last value. */
-CREATE PROCEDURE CATCH_UP_ROLL_UPS
-AS
-DECLARE VARIABLE ROLLED_UP_TO INTEGER;
-DECLARE VARIABLE LAST_ID INTEGER;
-DECLARE VARIABLE PICTURE_ID BIGINT;
-DECLARE VARIABLE SALE_DAY DATE;
-DECLARE VARIABLE ROWS_ADDED INTEGER;
-DECLARE VARIABLE COUNT_ADDED BIGINT;
-DECLARE VARIABLE SUM_ADDED TYPE OF MONEY_TOTAL;
-DECLARE VARIABLE ON_DEMAND_ADDED TYPE OF MONEY_TOTAL;
-DECLARE VARIABLE ENHANCED_ADDED TYPE OF MONEY_TOTAL;
-BEGIN
-  SELECT R.ROLLED_UP_TO FROM ROLL_UP_STATE R INTO :ROLLED_UP_TO;
-  LAST_ID = GEN_ID(GEN_SALES_ID, 0);
-  IF (LAST_ID <= ROLLED_UP_TO) THEN
-    EXIT;
-  FOR SELECT S.SALE_DATE, COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(CAST(COALESCE(S."SUM", 0) AS MONEY_TOTAL)),
-             SUM(CAST(COALESCE(S.ON_DEMAND, 0) AS MONEY_TOTAL)), SUM(CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL))
-      FROM SALES S
-      WHERE S.ID > :ROLLED_UP_TO AND S.ID <= :LAST_ID
-      GROUP BY S.SALE_DATE
-      INTO :SALE_DAY, :ROWS_ADDED, :COUNT_ADDED, :SUM_ADDED, :ON_DEMAND_ADDED, :ENHANCED_ADDED
-  DO
-    EXECUTE PROCEDURE ROLL_UP_DAY(SALE_DAY, ROWS_ADDED, COUNT_ADDED, SUM_ADDED, ON_DEMAND_ADDED, ENHANCED_ADDED);
-  FOR SELECT DISTINCT S.IDPICTURE, FIRST_OF_MONTH(S.SALE_DATE) FROM SALES S
-      WHERE S.ID > :ROLLED_UP_TO AND S.ID <= :LAST_ID
-      INTO :PICTURE_ID, :SALE_DAY
-  DO
-    EXECUTE PROCEDURE ROLL_UP_MONTH(PICTURE_ID, SALE_DAY);
-  FOR SELECT DISTINCT S.IDPICTURE FROM SALES S
-      WHERE S.ID > :ROLLED_UP_TO AND S.ID <= :LAST_ID
-      INTO :PICTURE_ID
-  DO
-    EXECUTE PROCEDURE ROLL_UP_PICTURE(PICTURE_ID);
-  UPDATE ROLL_UP_STATE SET ROLLED_UP_TO = :LAST_ID;
-END^
-
-/* Recomputes every roll-up from SALES: after a bulk load, or to repair them. */
+/* Recomputes every roll-up from SALES: after a bulk load with the trigger inactive, or to repair them. */
 CREATE PROCEDURE REBUILD_ROLL_UPS
 AS
+DECLARE VARIABLE PICTURE_ID BIGINT;
+DECLARE VARIABLE MONTH_START DATE;
 BEGIN
   DELETE FROM SALES_BY_DAY;
   DELETE FROM SALES_BY_MONTH;
   DELETE FROM SALES_BY_PICTURE;
-  UPDATE ROLL_UP_STATE SET ROLLED_UP_TO = 0;
-  EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
+  INSERT INTO SALES_BY_DAY (SALE_DATE, SALES_ROWS, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND, SUM_ENHANCED)
+  SELECT S.SALE_DATE, COUNT(*), SUM(COALESCE(S."COUNT", 0)), SUM(CAST(COALESCE(S."SUM", 0) AS MONEY_TOTAL)),
+         SUM(CAST(COALESCE(S.ON_DEMAND, 0) AS MONEY_TOTAL)), SUM(CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL))
+  FROM SALES S
+  GROUP BY S.SALE_DATE;
+  FOR SELECT DISTINCT S.IDPICTURE, FIRST_OF_MONTH(S.SALE_DATE) FROM SALES S
+      INTO :PICTURE_ID, :MONTH_START
+  DO
+    EXECUTE PROCEDURE ROLL_UP_MONTH(PICTURE_ID, MONTH_START);
+  FOR SELECT DISTINCT M.IDPICTURE FROM SALES_BY_MONTH M
+      INTO :PICTURE_ID
+  DO
+    EXECUTE PROCEDURE ROLL_UP_PICTURE(PICTURE_ID);
 END^
 
-/* The first and last day stored for any picture (null with no sales at all), after catching up the
-   roll-ups. */
+/* The first and last day stored for any picture (null with no sales at all). */
 CREATE PROCEDURE STORED_DAYS
 RETURNS (FIRST_DAY DATE, LAST_DAY DATE)
 AS
 BEGIN
-  EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
   SELECT MIN(D.SALE_DATE) FROM SALES_BY_DAY D INTO :FIRST_DAY;
   SELECT MAX(D.SALE_DATE) FROM SALES_BY_DAY D INTO :LAST_DAY;
   SUSPEND;
@@ -417,7 +378,6 @@ CREATE PROCEDURE UNSOLD_PICTURES
 RETURNS (PICTURES_UNSOLD INTEGER)
 AS
 BEGIN
-  EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
   SELECT COUNT(*) FROM PICTURES P
   WHERE NOT EXISTS (SELECT 1 FROM SALES_BY_PICTURE T WHERE T.IDPICTURE = P.ID)
   INTO :PICTURES_UNSOLD;
@@ -635,7 +595,6 @@ DECLARE VARIABLE DAY_REGULAR DOUBLE PRECISION;
 DECLARE VARIABLE DAY_DEMAND DOUBLE PRECISION;
 DECLARE VARIABLE DAY_ENHANCED DOUBLE PRECISION;
 BEGIN
-  EXECUTE PROCEDURE CATCH_UP_ROLL_UPS;
   FOR SELECT D.SALE_DATE, D.COUNT_SALES, D.SUM_SALES, D.SUM_ON_DEMAND, D.SUM_ENHANCED FROM SALES_BY_DAY D
       ORDER BY D.SALE_DATE
       INTO :SALE_DAY, :DAY_COUNT, :DAY_REGULAR, :DAY_DEMAND, :DAY_ENHANCED

@@ -189,3 +189,25 @@ TEST_F(CollectCli, KillingTheProgramKeepsEveryCommittedRow)
     for (const Day& day : days)
         EXPECT_EQ(storedSales(day), expectedSales(day)) << agencysim::isoDate(day);
 }
+
+// The program keeps the database open with its list read in a running transaction while a scheduled
+// run collects; the list shows the new rows at its next refresh, which commits and reads again.
+TEST_F(CollectCli, RunsWhileTheProgramHoldsTheDatabaseAndTheNextRefreshShowsTheRows)
+{
+    const Day day = saleDays("2008-04")[0];
+    data::Query& list = dm().qrPictureInfo;
+    list.setText("select count(*) from SALES_INFO(-1, '01.04.2008', '30.04.2008') where COUNT_SALES <> 0");
+    list.open();
+    ASSERT_EQ(list.field(0).asInt64(), 0);
+
+    process.start(QStringLiteral(COLLECT_CLI), {db.appDir(), QStringLiteral("sales"), QStringLiteral("2008-04"),
+                                                QStringLiteral("--days"), QString::fromLatin1(isoDay(day).mid(8, 2))});
+    ASSERT_TRUE(process.waitForFinished(240'000));
+    EXPECT_EQ(process.exitCode(), 0) << errors().constData();
+    EXPECT_EQ(list.field(0).asInt64(), 0) << "the open list keeps what it read";
+
+    dm().Transaction.commit();
+    list.open();
+    EXPECT_EQ(list.field(0).asInt64(), rowCount("SALES"));
+    EXPECT_EQ(storedSales(day), expectedSales(day));
+}

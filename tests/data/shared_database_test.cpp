@@ -1,0 +1,141 @@
+// One database, several processes: the test's own data module and database_worker processes that
+// store sales or hold a long reading transaction, run at the same time, and killed in the middle.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <csignal>
+
+#include "tests/support/roll_up_recount.h"
+#include "tests/support/temp_database.h"
+
+namespace {
+
+using test_support::DatabaseTest;
+
+constexpr int Timeout = 240'000;
+
+class SharedDatabaseTest : public DatabaseTest
+{
+protected:
+    void start(QProcess& worker, const QString& request, const QStringList& arguments = {})
+    {
+        worker.start(QStringLiteral(DATABASE_WORKER), QStringList{request, db.appDir()} + arguments);
+        ASSERT_TRUE(worker.waitForStarted());
+    }
+    void startStoring(QProcess& worker, int firstPicture, int pictures, const char* firstDay, int days)
+    {
+        start(worker, QStringLiteral("store"),
+              {QString::number(firstPicture), QString::number(pictures), QLatin1String(firstDay),
+               QString::number(days)});
+    }
+
+    // The worker's next line of output that begins with the prefix (empty when it ended first).
+    static QByteArray nextLine(QProcess& worker, const QByteArray& prefix)
+    {
+        for (;;) {
+            while (worker.canReadLine()) {
+                const QByteArray line = worker.readLine().trimmed();
+                if (line.startsWith(prefix))
+                    return line;
+            }
+            if (!worker.waitForReadyRead(Timeout))
+                return {};
+        }
+    }
+    static int finish(QProcess& worker)
+    {
+        EXPECT_TRUE(worker.waitForFinished(Timeout));
+        return worker.exitStatus() == QProcess::NormalExit ? worker.exitCode() : -1;
+    }
+    static void kill(QProcess& worker)
+    {
+        ::kill(static_cast<pid_t>(worker.processId()), SIGKILL);
+        worker.waitForFinished(Timeout);
+    }
+
+    // What the other processes committed, read in a new transaction of the test's own.
+    qint64 committed(const QByteArray& sql)
+    {
+        dm().Transaction.commitIfActive();
+        return db.rows(sql).front().front().toLongLong();
+    }
+    void expectRollUpsExact(const char* after)
+    {
+        dm().Transaction.commitIfActive();
+        for (const auto& [rollUp, fromSales] : test_support::rollUpRecounts())
+            EXPECT_EQ(db.rows(rollUp), db.rows(fromSales)) << rollUp.constData() << " after " << after;
+    }
+};
+
+TEST_F(SharedDatabaseTest, AWriterIsNeitherBlockedNorFailedByAReaderHoldingItsTransaction)
+{
+    dm().StoreSale("1", "t", "99", "1", "2010-03-20", 0); // edited by the writer below
+    dm().StoreSale("2", "t", "5", "1", "2010-03-19", 0);
+    dm().Transaction.commit();
+    QProcess reader, writer;
+    start(reader, QStringLiteral("read"));
+    const QByteArray before = nextLine(reader, "read");
+    ASSERT_FALSE(before.isEmpty()) << reader.readAllStandardError().constData();
+
+    startStoring(writer, 1, 20, "2010-03-20", 5);
+    EXPECT_EQ(finish(writer), 0) << writer.readAllStandardError().constData();
+    reader.write("again\n");
+    EXPECT_EQ(nextLine(reader, "read"), before) << "the reader's transaction sees what it saw before";
+    reader.closeWriteChannel();
+    EXPECT_EQ(finish(reader), 0) << reader.readAllStandardError().constData();
+
+    EXPECT_EQ(committed("select count(*) from SALES"), 1 + 20 * 5);
+    EXPECT_EQ(committed("select \"COUNT\" from SALES where IDPICTURE = 1 and SALE_DATE = '20.03.2010'"), 21);
+    expectRollUpsExact("storing beside a long reader");
+}
+
+// Both store the pictures 11 to 20 on the same days. One may give up with a clear message after
+// repeated conflicts; whatever each committed is counted exactly.
+TEST_F(SharedDatabaseTest, TwoWritersOfTheSameDaysAtOnceLeaveExactTotals)
+{
+    QProcess first, second;
+    startStoring(first, 1, 20, "2010-04-01", 10);
+    startStoring(second, 11, 20, "2010-04-01", 10);
+    const int firstStatus = finish(first), secondStatus = finish(second);
+    for (QProcess* writer : {&first, &second}) {
+        const QByteArray errors = writer->readAllStandardError();
+        EXPECT_TRUE(errors.isEmpty() || errors.contains("Запустите сбор ещё раз")) << errors.constData();
+    }
+    EXPECT_TRUE(firstStatus == 0 || secondStatus == 0);
+    if (firstStatus == 0 && secondStatus == 0)
+        EXPECT_EQ(committed("select count(*) from SALES"), 30 * 10);
+    EXPECT_EQ(committed("select count(*) from SALES where \"COUNT\" <> IDPICTURE + extract(day from SALE_DATE)"), 0);
+    expectRollUpsExact("two writers of the same days");
+}
+
+TEST_F(SharedDatabaseTest, KillingEitherProcessLeavesADatabaseThatOpensWithEveryCommittedRow)
+{
+    QProcess reader, writer;
+    start(reader, QStringLiteral("read"));
+    ASSERT_FALSE(nextLine(reader, "read").isEmpty()) << reader.readAllStandardError().constData();
+    startStoring(writer, 1, 10, "2010-05-01", 200);
+    ASSERT_FALSE(nextLine(writer, "stored").isEmpty()) << writer.readAllStandardError().constData();
+    ASSERT_FALSE(nextLine(writer, "stored").isEmpty());
+    kill(writer);
+    int storedDays = 2;
+    while (writer.canReadLine())
+        storedDays += writer.readLine().startsWith("stored") ? 1 : 0;
+    kill(reader);
+
+    // Every committed day is there; of the day being stored when the writer died, nothing or the
+    // entries committed before it.
+    const qint64 rows = committed("select count(*) from SALES");
+    EXPECT_GE(rows, 10 * storedDays);
+    EXPECT_LT(rows, 10 * (storedDays + 1));
+    expectRollUpsExact("the killed writer");
+
+    QProcess next;
+    startStoring(next, 1, 10, "2011-01-01", 2);
+    EXPECT_EQ(finish(next), 0) << next.readAllStandardError().constData();
+    EXPECT_EQ(committed("select count(*) from SALES"), rows + 20);
+    expectRollUpsExact("a writer after the killed ones");
+}
+
+} // namespace
