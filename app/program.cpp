@@ -113,9 +113,11 @@ int Program::run()
 // box of start-up or of the first show runs its own loop), the end waits for run(), since telling a
 // loop to end that has not begun does nothing. Once it runs, the event loops are told to end after
 // the main window's close, so that the program ends even when a modal window stays open until its
-// collection run is over.
+// collection run is over; a running collection is cancelled as "Отменить" would.
 void Program::endOnSignal()
 {
+    if (explorer_)
+        explorer_->btStopClick();
     modalCloser_->start();
     closeModalWindows();
     if (!looping_) {

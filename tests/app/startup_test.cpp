@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 
 #include "app/about_box.h"
 #include "app/error_box.h"
@@ -23,6 +24,7 @@
 #include "browser/picture_list_panel.h"
 #include "collect/explorer_window.h"
 #include "data/dm.h"
+#include "platform/ini_file.h"
 #include "platform/message_box.h"
 #include "tests/collection/collection_fixture.h"
 #include "tests/support/temp_database.h"
@@ -195,6 +197,32 @@ TEST_F(ProgramOnAnAgency, ASalesRunFromTheMenuShowsTheNewPicturesInTheMainList)
     ASSERT_FALSE(boxes.requests().empty());
     EXPECT_EQ(boxes.requests().back().text, QStringLiteral("Обновлено!"));
     EXPECT_EQ(mainListIds(), sold);
+}
+
+// A desktop session that ends during a sales run: the run is cancelled as "Отменить" would, the main
+// window closes and saves the settings, and the program ends normally once the run is over.
+TEST_F(ProgramOnAnAgency, ASignalDuringASalesRunCancelsItAndEndsTheProgram)
+{
+    app::Program program(db.appDir());
+    ASSERT_TRUE(program.started());
+    QObject context;
+    QTimer::singleShot(0, &context, [&] {
+        QTimer::singleShot(0, &context, [&] {
+            auto* explorer = static_cast<collect::TfmExplorer*>(app::fmExplorer);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return explorer->btUpdateSales->isEnabled(); }, 20'000));
+            for (QListWidgetItem* month : explorer->chListMonth->findItems(QStringLiteral("2008-"), Qt::MatchStartsWith))
+                month->setCheckState(Qt::Checked);
+            QTimer::singleShot(0, &context, [] { ::raise(SIGTERM); });
+            QTest::mouseClick(explorer->btUpdateSales, Qt::LeftButton);
+        });
+        app::fmMain->N3->trigger();
+    });
+    EXPECT_EQ(program.run(), 0);
+    EXPECT_FALSE(app::fmExplorer->isVisible());
+    for (const platform::MessageBoxRequest& box : boxes.requests())
+        EXPECT_NE(box.text, QStringLiteral("Обновлено!")) << "the run was cancelled";
+    EXPECT_EQ(platform::IniFile(db.appDir() + QStringLiteral("/conf.ini")).sections().size(), 4)
+        << "Agency, PicGrid, MainForm, UpdateForm";
 }
 
 } // namespace
