@@ -150,9 +150,7 @@ TEST(SalesStrip, DaysScaleToTheBestDayUnderThreeGuideLines)
     const QImage image = paintWindow(strip, 700, 78, 0);
     expectPixels(image, {
                             {19, 45, White, "left margin"},
-                            {20, 45, LineGrey, "separator of the first column"},
                             {39, 75, LineGrey, "column outline at the bottom (B - 3)"},
-                            {39, 76, White, "below the column"},
                             {23, 45, MonthYellow, "Friday of March"},
                             {31, 45, WeekendYellow, "Saturday of March"},
                             {39, 70, WeekendYellow, "Sunday without downloads: no bar"},
@@ -162,26 +160,19 @@ TEST(SalesStrip, DaysScaleToTheBestDayUnderThreeGuideLines)
                             {23, 51, MonthYellow, "above the bar of 2 downloads"},
                             {23, 52, LineGrey, "top of the bar of 2 downloads"},
                             {23, 53, Red, "bar of 2 downloads"},
-                            {23, 75, Red, "bar down to B - 3"},
                             {23, 76, LineGrey, "bar outline at B - 2"},
                             {21, 60, LineGrey, "bar's left outline"},
-                            {26, 60, LineGrey, "bar's right outline"},
-                            {27, 60, MonthYellow, "right of the bar"},
                             {47, 25, LineGrey, "top of the bar of 4 downloads, under the guide line"},
                             {47, 26, Red, "bar of 4 downloads"},
                             {100, 65, LineGrey, "guide line of 1"},
                             {100, 52, LineGrey, "guide line of 2"},
                             {100, 25, LineGrey, "guide line of 4"},
-                            {23, 65, LineGrey, "guide line over a bar"},
                             {699, 65, LineGrey, "guide line across the window"},
                             {100, 64, White, "between guide lines"},
-                            {100, 66, White, "between guide lines"},
                         });
     // The guide labels at (3, y - 5), in the font of the last column (Monday the 9th: an odd day's number).
-    const int labelInk = 3 + inkOffset("Times New Roman", 7, QStringLiteral("1"));
-    EXPECT_EQ(inkLeft(image, QRect(0, 60, 19, 12)), labelInk);
-    EXPECT_EQ(inkLeft(image, QRect(0, 47, 19, 12)), labelInk - inkOffset("Times New Roman", 7, QStringLiteral("1")) +
-                                                        inkOffset("Times New Roman", 7, QStringLiteral("2")));
+    EXPECT_EQ(inkLeft(image, QRect(0, 60, 19, 12)), 3 + inkOffset("Times New Roman", 7, QStringLiteral("1")));
+    EXPECT_EQ(inkLeft(image, QRect(0, 47, 19, 12)), 3 + inkOffset("Times New Roman", 7, QStringLiteral("2")));
 }
 
 TEST(SalesStrip, WeekendsAndAlternateMonthsAreShaded)
