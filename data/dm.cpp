@@ -1,5 +1,7 @@
 #include "data/dm.h"
 
+#include "data/schema_upgrade.h"
+
 namespace data {
 
 int Starting = 0;
@@ -55,6 +57,7 @@ void Tdm::DataModuleCreate()
     Starting = 1;
     IBDatabase1.setDatabaseName(QString(appDir_ + QLatin1Char('/') + QLatin1String(DatabaseFileName)).toStdString());
     IBDatabase1.connect();
+    upgradeDatabase(IBDatabase1);
     Transaction.activate();
 }
 

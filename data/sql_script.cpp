@@ -34,10 +34,7 @@ public:
     }
 
 private:
-    bool startsWith(const QByteArray& text) const
-    {
-        return script_.mid(pos_, text.size()) == text;
-    }
+    bool startsWith(const QByteArray& text) const { return script_.mid(pos_, text.size()) == text; }
 
     void skipPast(const char* end)
     {
@@ -98,9 +95,13 @@ std::vector<QByteArray> splitSqlScript(const QByteArray& script)
 
 void runSqlScript(Connection& connection, const QByteArray& script)
 {
+    runSqlStatements(connection, splitSqlScript(script));
+}
+
+void runSqlStatements(Connection& connection, const std::vector<QByteArray>& statements)
+{
     Transaction& transaction = connection.defaultTransaction();
     Query query(connection, transaction);
-    const std::vector<QByteArray> statements = splitSqlScript(script);
     for (std::size_t i = 0; i < statements.size(); ++i) {
         query.setText(statements[i]);
         try {

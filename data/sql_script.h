@@ -16,5 +16,6 @@ std::vector<QByteArray> splitSqlScript(const QByteArray& script);
 // (so that later statements see the objects and rows of earlier ones). The first failure is raised
 // as DbError, naming the statement's position in the script.
 void runSqlScript(Connection& connection, const QByteArray& script);
+void runSqlStatements(Connection& connection, const std::vector<QByteArray>& statements);
 
 } // namespace data
