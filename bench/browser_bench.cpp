@@ -32,7 +32,6 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +46,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "bench/bench_figures.h"
 #include "browser/cell_painter.h"
 #include "browser/folder_panel.h"
 #include "browser/picture_cell_delegate.h"
@@ -62,24 +62,14 @@
 
 namespace {
 
+using bench::median;
+using bench::heapInUseMiB;
+
 using Clock = std::chrono::steady_clock;
 
 double secondsBetween(Clock::time_point start, Clock::time_point end)
 {
     return std::chrono::duration<double>(end - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// The heap this process has in use, in MiB (the rows of the list live there).
-double heapInUseMiB()
-{
-    return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024);
 }
 
 // Remembers when the grid's rows were first painted after a start mark.

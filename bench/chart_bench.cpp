@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,6 +25,7 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
+#include "bench/bench_figures.h"
 #include "chart/chart_surface.h"
 #include "chart/graph_window.h"
 #include "data/dm.h"
@@ -33,23 +33,14 @@
 
 namespace {
 
+using bench::median;
+using bench::heapInUseMiB;
+
 using Clock = std::chrono::steady_clock;
 
 double millisecondsBetween(Clock::time_point start, Clock::time_point end)
 {
     return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double heapInUseMiB()
-{
-    return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024);
 }
 
 // Notes when the first paint of the surface after arm() has ended: once the events of that paint,

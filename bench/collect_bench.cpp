@@ -21,6 +21,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/bench_figures.h"
 #include "collect/agency_site.h"
 #include "collect/collect_context.h"
 #include "collect/collectors.h"
@@ -33,6 +34,8 @@
 #include "tools/agency-sim/server.h"
 
 namespace {
+
+using bench::median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -213,12 +216,6 @@ Options parse(int argc, char** argv)
             options.rounds = std::max(1, std::atoi(value));
     }
     return options;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

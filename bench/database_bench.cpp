@@ -21,12 +21,15 @@
 #include <random>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "bench/synthetic_portfolio.h"
 #include "browser/picture_list_statement.h"
 #include "data/database_file.h"
 #include "data/dm.h"
 
 namespace {
+
+using bench::median;
 
 constexpr unsigned Seed = 20'050'101;
 // Raised whenever the generator draws different portfolios from the same seed (2: previews are JPEGs).
@@ -60,13 +63,6 @@ private:
     Clock::time_point wallStart_ = Clock::now();
     std::clock_t cpuStart_ = std::clock();
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 Sample median(const std::vector<Sample>& samples)
 {
