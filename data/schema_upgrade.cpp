@@ -12,10 +12,12 @@ namespace data {
 
 namespace {
 
-bool hasTable(Connection& connection, const char* name)
+// Whether the system table lists an object of this name.
+bool exists(Connection& connection, const char* systemTable, const char* nameColumn, const char* name)
 {
     Query query(connection, connection.defaultTransaction());
-    query.setText(QByteArray("select count(*) from RDB$RELATIONS where RDB$RELATION_NAME = '") + name + "'");
+    query.setText(QByteArray("select count(*) from ") + systemTable + " where " + nameColumn + " = '" + name +
+                  "'");
     query.open();
     const bool found = query.field(0).asInt64() > 0;
     query.close();
@@ -40,16 +42,19 @@ std::vector<QByteArray> currentRoutines()
 
 void upgradeDatabase(Connection& connection)
 {
-    if (!hasTable(connection, "ROLL_UP_STATE"))
+    if (!exists(connection, "RDB$RELATIONS", "RDB$RELATION_NAME", "ROLL_UP_STATE"))
         return;
-    std::vector<QByteArray> steps{"EXECUTE PROCEDURE CATCH_UP_ROLL_UPS"};
-    for (QByteArray& routine : currentRoutines())
-        steps.push_back(std::move(routine));
+    // Each step checks what is there, so that an upgrade cut short is completed at the next opening;
+    // the mark goes last.
+    if (exists(connection, "RDB$PROCEDURES", "RDB$PROCEDURE_NAME", "CATCH_UP_ROLL_UPS")) {
+        runSqlStatements(connection, {"EXECUTE PROCEDURE CATCH_UP_ROLL_UPS"});
+        runSqlStatements(connection, currentRoutines());
+        runSqlStatements(connection, {"DROP PROCEDURE CATCH_UP_ROLL_UPS"});
+    }
     // The count of the picture list no longer reads SALES by date, so its index only costs the store.
-    for (const char* obsolete :
-         {"DROP PROCEDURE CATCH_UP_ROLL_UPS", "DROP TABLE ROLL_UP_STATE", "DROP INDEX SALES_DATE"})
-        steps.emplace_back(obsolete);
-    runSqlStatements(connection, steps);
+    if (exists(connection, "RDB$INDICES", "RDB$INDEX_NAME", "SALES_DATE"))
+        runSqlStatements(connection, {"DROP INDEX SALES_DATE"});
+    runSqlStatements(connection, {"DROP TABLE ROLL_UP_STATE"});
 }
 
 } // namespace data
