@@ -149,7 +149,9 @@ void Tdm::storeSaleOnce(const QByteArray& pictureId, const QByteArray& title, st
     qrExecute.open();
     if (qrExecute.eof())
         InsertPicture(pictureId, title, {}, {}, {});
-    Transaction.commitIfActive();
+    // The sale is looked up in the transaction of the picture check (InsertPicture commits its own):
+    // committing a transaction that has only read would cost synchronous page writes at every entry,
+    // about half of what storing a day again writes, and change nothing anyone can see.
 
     qrExecute2.setText("select ID from SALES where IDPICTURE=" + pictureId + " and SALE_DATE='" + date + "'");
     qrExecute2.open();
