@@ -18,4 +18,10 @@ double heapInUseMiB()
     return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024);
 }
 
+int runsArgument(const QStringList& arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--runs"));
+    return at > 0 && at + 1 < arguments.size() ? std::max(1, arguments[at + 1].toInt()) : 5;
+}
+
 } // namespace bench

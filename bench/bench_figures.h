@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <vector>
 
 namespace bench {
@@ -9,5 +11,8 @@ double median(std::vector<double> values);
 
 // The heap this process has in use, in MiB.
 double heapInUseMiB();
+
+// The number after "--runs" among the arguments, at least 1; 5 when there is none.
+int runsArgument(const QStringList& arguments);
 
 } // namespace bench

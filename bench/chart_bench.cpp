@@ -133,10 +133,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    int runs = 5;
-    const int runsAt = static_cast<int>(arguments.indexOf(QStringLiteral("--runs")));
-    if (runsAt > 0 && runsAt + 1 < arguments.size())
-        runs = std::max(1, arguments[runsAt + 1].toInt());
+    const int runs = bench::runsArgument(arguments);
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
         std::fprintf(stderr, "usage: photoledger-bench-chart PORTFOLIO.gdb [--runs N]\n");
         return 2;

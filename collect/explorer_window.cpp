@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -94,12 +93,6 @@ void toggleClickedRow(QListWidget* list, bool& clickChecked, const QModelIndex& 
     if (std::exchange(clickChecked, false) || !item || !(item->flags() & Qt::ItemIsEnabled))
         return;
     setTick(list, item, item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-}
-
-void centreOnScreen(QWidget* window)
-{
-    if (const QScreen* screen = window->screen())
-        window->move(screen->availableGeometry().center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 } // namespace
@@ -238,8 +231,6 @@ void TfmExplorer::connectHandlers()
 void TfmExplorer::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!std::exchange(centred_, true))
-        centreOnScreen(this);
     platform::guarded([this] { FormShow(); });
 }
 

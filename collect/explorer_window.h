@@ -115,7 +115,6 @@ private:
     bool running_ = false;
     bool closeRequested_ = false;
     bool loginCheckPending_ = false;
-    bool centred_ = false;
     int logLines_ = 0;
     LogColor logColor_ = LogGreen;
 };

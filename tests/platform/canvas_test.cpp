@@ -5,11 +5,11 @@
 #include <QPainter>
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/canvas.h"
+#include "tests/support/application_environment.h"
 
 using platform::Canvas;
 using platform::CanvasTools;
@@ -17,20 +17,8 @@ using platform::nearestInt;
 
 namespace {
 
-// Fonts need the application object.
-class GuiApplication : public ::testing::Environment
-{
-public:
-    void SetUp() override { application_ = std::make_unique<QGuiApplication>(argc_, argv_); }
-    void TearDown() override { application_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[7] = "canvas";
-    char* argv_[1] = {name_};
-    std::unique_ptr<QGuiApplication> application_;
-};
-[[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new GuiApplication);
+[[maybe_unused]] const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new test_support::ApplicationEnvironment<QGuiApplication>);
 
 const QColor White(255, 255, 255);
 const QColor Pen(255, 0, 0);
