@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/dataset.h"
 #include "data/schema_sql.h"
+#include "data/schema_upgrade.h"
 #include "data/sql_script.h"
 #include "platform/win1251.h"
 
@@ -28,6 +29,7 @@ void createDatabaseFile(const QString& path)
     connection.createDatabase();
     try {
         runSqlScript(connection, platform::toWin1251(QString::fromUtf8(SchemaSql)));
+        recordCurrentSchemaVersion(connection);
         connection.close();
         connection.setForcedWrites(true);
         connection.connect();

@@ -108,6 +108,12 @@ CREATE TABLE SALES_BY_DAY (
 /* The last stored day is read by MAX over this index (an ascending index serves only MIN). */
 CREATE DESCENDING INDEX SALES_BY_DAY_LATEST ON SALES_BY_DAY (SALE_DATE);
 
+/* The version of the schema the database follows, in its one row: written when the program makes the
+   database and when it upgrades one of an earlier version. */
+CREATE TABLE SCHEMA_VERSION (
+  VERSION INTEGER NOT NULL
+);
+
 /* Filled by the program's maintenance command; no procedure reads it. */
 CREATE TABLE CALENDAR (
   "DATE" DATE,

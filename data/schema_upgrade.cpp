@@ -1,6 +1,12 @@
 #include "data/schema_upgrade.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+
+#include <iterator>
 
 #include "data/connection.h"
 #include "data/database_file.h"
@@ -11,6 +17,14 @@
 namespace data {
 
 namespace {
+
+// Runs a statement in the connection's running transaction, without committing.
+void run(Connection& connection, const QByteArray& statement)
+{
+    Query query(connection, connection.defaultTransaction());
+    query.setText(statement);
+    query.execute();
+}
 
 // Whether the system table lists an object of this name.
 bool exists(Connection& connection, const char* systemTable, const char* nameColumn, const char* name)
@@ -24,12 +38,31 @@ bool exists(Connection& connection, const char* systemTable, const char* nameCol
     return found;
 }
 
+bool tableExists(Connection& connection, const char* name)
+{
+    return exists(connection, "RDB$RELATIONS", "RDB$RELATION_NAME", name);
+}
+
+std::vector<QByteArray> schemaStatements()
+{
+    return splitSqlScript(platform::toWin1251(QString::fromUtf8(schemaScript())));
+}
+
+// The statement of the schema script that starts with these words.
+QByteArray schemaStatement(const QByteArray& start)
+{
+    for (const QByteArray& statement : schemaStatements()) {
+        if (statement.startsWith(start))
+            return statement;
+    }
+    throw DbError("The schema script has no statement " + start.toStdString());
+}
+
 // Every procedure and trigger of the schema script, as a statement that creates or replaces it.
 std::vector<QByteArray> currentRoutines()
 {
     std::vector<QByteArray> routines;
-    for (const QByteArray& statement :
-         splitSqlScript(platform::toWin1251(QString::fromUtf8(schemaScript())))) {
+    for (const QByteArray& statement : schemaStatements()) {
         for (const char* kind : {"CREATE PROCEDURE ", "CREATE TRIGGER "}) {
             if (statement.startsWith(kind))
                 routines.push_back("CREATE OR ALTER " + statement.mid(7));
@@ -38,23 +71,136 @@ std::vector<QByteArray> currentRoutines()
     return routines;
 }
 
+// Version 2: the roll-ups are kept by the trigger alone. The mark's last catch-up runs first, so that
+// they are exact when the current trigger takes over.
+void stopRollUpMark(Connection& connection)
+{
+    if (exists(connection, "RDB$PROCEDURES", "RDB$PROCEDURE_NAME", "CATCH_UP_ROLL_UPS"))
+        run(connection, "EXECUTE PROCEDURE CATCH_UP_ROLL_UPS");
+}
+
+// What a version changes over the one before, run in the upgrade's transaction without committing.
+// Firebird knows a table only after the transaction that created it has committed: a step may create
+// tables, but not fill one it created. Procedures and triggers need no step: every one takes the
+// schema script's definition after the last step.
+struct UpgradeStep
+{
+    int version;
+    void (*change)(Connection& connection);
+};
+
+// Append the next version's step here, together with its objects in schema.sql.
+const UpgradeStep Steps[] = {
+    {2, stopRollUpMark},
+};
+
+// Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has
+// committed. The count of the picture list no longer reads SALES by date, so SALES_DATE only cost the
+// store.
+struct RetiredObject
+{
+    const char* systemTable;
+    const char* nameColumn;
+    const char* name;
+    const char* drop;
+};
+
+const RetiredObject Retired[] = {
+    {"RDB$PROCEDURES", "RDB$PROCEDURE_NAME", "CATCH_UP_ROLL_UPS", "DROP PROCEDURE CATCH_UP_ROLL_UPS"},
+    {"RDB$INDICES", "RDB$INDEX_NAME", "SALES_DATE", "DROP INDEX SALES_DATE"},
+    {"RDB$RELATIONS", "RDB$RELATION_NAME", "ROLL_UP_STATE", "DROP TABLE ROLL_UP_STATE"},
+};
+
+void writeVersion(Connection& connection, int version)
+{
+    run(connection, "DELETE FROM SCHEMA_VERSION");
+    run(connection, "INSERT INTO SCHEMA_VERSION (VERSION) VALUES (" + QByteArray::number(version) + ")");
+}
+
+void applySteps(Connection& connection, int fromVersion)
+{
+    Transaction& transaction = connection.defaultTransaction();
+    try {
+        for (const UpgradeStep& step : Steps) {
+            if (step.version > fromVersion)
+                step.change(connection);
+        }
+        for (const QByteArray& routine : currentRoutines())
+            run(connection, routine);
+        writeVersion(connection, currentSchemaVersion());
+        transaction.commit();
+    } catch (const DbError& e) {
+        transaction.rollback();
+        throw DbError("The upgrade of the database from version " + std::to_string(fromVersion) +
+                      " failed and was undone: " + e.what());
+    }
+}
+
+void dropRetiredObjects(Connection& connection)
+{
+    for (const RetiredObject& object : Retired) {
+        if (exists(connection, object.systemTable, object.nameColumn, object.name))
+            runSqlStatements(connection, {object.drop});
+    }
+}
+
 } // namespace
+
+int currentSchemaVersion()
+{
+    return std::prev(std::end(Steps))->version;
+}
+
+int schemaVersion(Connection& connection)
+{
+    if (tableExists(connection, "SCHEMA_VERSION")) {
+        Query query(connection, connection.defaultTransaction());
+        query.setText("select max(VERSION) from SCHEMA_VERSION");
+        query.open();
+        const Value& recorded = query.field(0);
+        if (!recorded.isNull())
+            return static_cast<int>(recorded.asInt64());
+    }
+    return tableExists(connection, "ROLL_UP_STATE") ? 1 : 2;
+}
+
+void recordCurrentSchemaVersion(Connection& connection)
+{
+    writeVersion(connection, currentSchemaVersion());
+    connection.defaultTransaction().commit();
+}
 
 void upgradeDatabase(Connection& connection)
 {
-    if (!exists(connection, "RDB$RELATIONS", "RDB$RELATION_NAME", "ROLL_UP_STATE"))
-        return;
-    // Each step checks what is there, so that an upgrade cut short is completed at the next opening;
-    // the mark goes last.
-    if (exists(connection, "RDB$PROCEDURES", "RDB$PROCEDURE_NAME", "CATCH_UP_ROLL_UPS")) {
-        runSqlStatements(connection, {"EXECUTE PROCEDURE CATCH_UP_ROLL_UPS"});
-        runSqlStatements(connection, currentRoutines());
-        runSqlStatements(connection, {"DROP PROCEDURE CATCH_UP_ROLL_UPS"});
+    const int version = schemaVersion(connection);
+    if (version > currentSchemaVersion())
+        throw DbError("The database is of schema version " + std::to_string(version) +
+                      ", newer than this program's " + std::to_string(currentSchemaVersion()));
+    const bool versionTable = tableExists(connection, "SCHEMA_VERSION");
+    if (version < currentSchemaVersion() || !versionTable) {
+        backUpBeforeUpgrade(connection, version);
+        if (!versionTable)
+            runSqlStatements(connection, {schemaStatement("CREATE TABLE SCHEMA_VERSION")});
+        applySteps(connection, version);
     }
-    // The count of the picture list no longer reads SALES by date, so its index only costs the store.
-    if (exists(connection, "RDB$INDICES", "RDB$INDEX_NAME", "SALES_DATE"))
-        runSqlStatements(connection, {"DROP INDEX SALES_DATE"});
-    runSqlStatements(connection, {"DROP TABLE ROLL_UP_STATE"});
+    dropRetiredObjects(connection);
+}
+
+void backUpBeforeUpgrade(Connection& connection, int version)
+{
+    const QFileInfo database(QString::fromStdString(connection.databaseName()));
+    const QString folder = database.absolutePath() + QStringLiteral("/BACKUP");
+    const QString copy = folder + QLatin1Char('/') + database.completeBaseName() +
+                         QStringLiteral("-version-") + QString::number(version) +
+                         QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss.")) +
+                         database.suffix();
+    // The file is copied while this process has it detached, so that its pages are all on disk.
+    connection.close();
+    const bool copied = QDir().mkpath(folder) && QFile::copy(database.absoluteFilePath(), copy);
+    connection.connect();
+    if (!copied)
+        throw DbError("The database could not be copied to " + copy.toStdString() +
+                      " before its upgrade; it was left as it was");
 }
 
 } // namespace data

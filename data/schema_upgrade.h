@@ -4,12 +4,26 @@ namespace data {
 
 class Connection;
 
-// Brings a database made by an earlier version of the program up to the current schema, once, when it
-// is opened. Such a database caught its roll-ups up from a mark of SALES ids (the table ROLL_UP_STATE),
-// which only one writer can keep: its last catch-up runs first, so that the roll-ups are exact when the
-// current trigger takes over; then every procedure and trigger takes its current definition, and the
-// objects only the mark used are dropped. The current database has nothing to do; an error leaves the
-// rest of the upgrade to the next opening, with the stored rows untouched.
+// The version of the schema script. A database records its version in the one row of SCHEMA_VERSION;
+// one made before the table existed is version 1 when it still has the roll-up mark ROLL_UP_STATE and
+// version 2 otherwise.
+int currentSchemaVersion();
+
+// The version recorded in (or derived from) the connected database.
+int schemaVersion(Connection& connection);
+
+// Records the current version in a database just made from the schema script, and commits.
+void recordCurrentSchemaVersion(Connection& connection);
+
+// Brings a database made by an earlier version of the program up to the current schema when it is
+// opened: a copy of the file is kept first (see backUpBeforeUpgrade), then every later version's step,
+// the current definition of every procedure and trigger and the new version are committed in one
+// transaction, which an error undoes as a whole. Objects that no current definition uses any more
+// are dropped afterwards, each on its own. A current database has nothing to do.
 void upgradeDatabase(Connection& connection);
+
+// Keeps a copy of the connected database file before an upgrade changes it, in BACKUP/ beside the
+// file, named after the version it holds; returns with the connection attached again.
+void backUpBeforeUpgrade(Connection& connection, int version);
 
 } // namespace data

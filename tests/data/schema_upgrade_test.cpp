@@ -1,12 +1,15 @@
-// Opening a database made by the previous version of the program: its roll-ups caught up from a mark of
-// SALES ids, with rows stored after the mark not yet folded in.
+// Opening a database made by an earlier version of the program: version 1 caught its roll-ups up from a
+// mark of SALES ids, with rows stored after the mark not yet folded in; version 2 had no version table.
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "data/connection.h"
+#include "data/database_file.h"
 #include "data/dataset.h"
+#include "data/schema_upgrade.h"
 #include "data/sql_script.h"
 #include "platform/win1251.h"
 #include "tests/support/roll_up_recount.h"
@@ -46,6 +49,36 @@ void makePreviousDatabase(test_support::TempDatabase& db)
     connection.close();
 }
 
+// A database of the schema before the version table: the current one without it.
+void makeUnversionedDatabase(test_support::TempDatabase& db)
+{
+    db.execute("insert into PICTURES (ID, TITLE) values (7, 'c')");
+    db.execute(sale(7, "05.05.2011", 2));
+    db.execute("drop table SCHEMA_VERSION");
+    db.dm().IBDatabase1.close();
+}
+
+// The rows a user keeps: folders, pictures and sales, in a fixed order.
+std::vector<QByteArrayList> keptRows(test_support::TempDatabase& db)
+{
+    std::vector<QByteArrayList> rows;
+    for (const char* select :
+         {"select ID, IDPARENT, TITLE from FOLDERS order by ID",
+          "select ID, IDFOLDER, \"TYPE\", TITLE, KEYWORDS, ACCEPT_DATE, IDBATCH from PICTURES order by ID",
+          "select ID, IDPICTURE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED, SALE_DATE from SALES order by "
+          "ID"}) {
+        const std::vector<QByteArrayList> table = db.rows(select);
+        rows.insert(rows.end(), table.begin(), table.end());
+    }
+    db.dm().IBDatabase1.close();
+    return rows;
+}
+
+QStringList backups(const test_support::TempDatabase& db)
+{
+    return QDir(db.appDir() + QStringLiteral("/BACKUP")).entryList(QDir::Files);
+}
+
 void expectRollUpsExact(test_support::TempDatabase& db, const char* after)
 {
     for (const auto& [rollUp, fromSales] : test_support::rollUpRecounts())
@@ -73,4 +106,54 @@ TEST(SchemaUpgrade, APreviousDatabaseOpensWithExactRollUpsKeptByTheTriggerFromTh
     db.dm().IBDatabase1.close();
     db.dm().DataModuleCreate();
     expectRollUpsExact(db, "a second opening");
+}
+
+struct OlderDatabase
+{
+    const char* name;
+    void (*make)(test_support::TempDatabase& db);
+    int version;
+};
+
+class SchemaVersions : public ::testing::TestWithParam<OlderDatabase>
+{
+};
+
+TEST_P(SchemaVersions, AnOlderDatabaseIsCopiedThenUpgradedWithEveryRowKeptAndOpensAgainUntouched)
+{
+    test_support::TempDatabase db;
+    GetParam().make(db);
+    EXPECT_EQ(data::schemaVersion(db.dm().IBDatabase1), GetParam().version);
+    const std::vector<QByteArrayList> before = keptRows(db);
+
+    db.dm().DataModuleCreate();
+    EXPECT_EQ(data::schemaVersion(db.dm().IBDatabase1), data::currentSchemaVersion());
+    EXPECT_EQ(db.rows("select count(*) from SCHEMA_VERSION"), std::vector<QByteArrayList>({{"1"}}));
+    expectRollUpsExact(db, "the upgrade");
+    EXPECT_EQ(keptRows(db), before);
+
+    const QStringList copies = backups(db);
+    ASSERT_EQ(copies.size(), 1);
+    {
+        data::Connection copy;
+        copy.setDatabaseName(QString(db.appDir() + QStringLiteral("/BACKUP/") + copies[0]).toStdString());
+        EXPECT_EQ(data::schemaVersion(copy), GetParam().version) << "the copy holds the database as it was";
+    }
+
+    db.dm().DataModuleCreate();
+    EXPECT_EQ(backups(db), copies) << "a current database is neither copied nor changed";
+    EXPECT_EQ(keptRows(db), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(SchemaUpgrade, SchemaVersions,
+                         ::testing::Values(OlderDatabase{"WithRollUpMark", makePreviousDatabase, 1},
+                                           OlderDatabase{"WithoutVersionTable", makeUnversionedDatabase, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SchemaUpgrade, ANewDatabaseRecordsTheCurrentVersion)
+{
+    test_support::TempDatabase db;
+    EXPECT_EQ(db.rows("select VERSION from SCHEMA_VERSION"),
+              std::vector<QByteArrayList>({{QByteArray::number(data::currentSchemaVersion())}}));
+    EXPECT_TRUE(backups(db).isEmpty());
 }
