@@ -1,5 +1,7 @@
 #include "bench/bench_figures.h"
 
+#include <QFile>
+
 #include <malloc.h>
 
 #include <algorithm>
@@ -16,6 +18,25 @@ double median(std::vector<double> values)
 double heapInUseMiB()
 {
     return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024);
+}
+
+ResidentMemory residentMemoryMiB()
+{
+    ResidentMemory memory{0, 0};
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return memory;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.simplified().split(' ');
+        if (parts.size() < 2)
+            continue;
+        const double mib = parts[1].toDouble() / 1024; // the values are in kB
+        if (parts[0] == "VmRSS:")
+            memory.now = mib;
+        else if (parts[0] == "VmHWM:")
+            memory.peak = mib;
+    }
+    return memory;
 }
 
 int runsArgument(const QStringList& arguments)

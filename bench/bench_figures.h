@@ -12,6 +12,13 @@ double median(std::vector<double> values);
 // The heap this process has in use, in MiB.
 double heapInUseMiB();
 
+// This process's resident memory now and at its peak, in MiB (0 where the system does not say).
+struct ResidentMemory
+{
+    double now, peak;
+};
+ResidentMemory residentMemoryMiB();
+
 // The number after "--runs" among the arguments, at least 1; 5 when there is none.
 int runsArgument(const QStringList& arguments);
 

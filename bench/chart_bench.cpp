@@ -114,7 +114,7 @@ void runBenchmarks(chart::TfmGraph& window, int runs)
 {
     PaintWatch watch(window.Image1);
     const double heapBefore = heapInUseMiB();
-    std::printf("chart open %.1f ms\n", median(repeat(runs, [&] { return openChart(window, watch); })));
+    std::printf("Chart open %.1f ms\n", median(repeat(runs, [&] { return openChart(window, watch); })));
     std::printf("chart heap %.2f MiB for %zu days\n", heapInUseMiB() - heapBefore, window.Image1->days().size());
 
     window.show();

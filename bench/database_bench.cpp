@@ -1,4 +1,4 @@
-// photoledger-bench-database S|M [--runs N] [--cache DIR]
+// photoledger-bench-database S|M|L [--runs N] [--cache DIR]
 //
 // Times the statistics database on a synthetic portfolio as the program uses it: the picture list
 // (SALES_INFO with the grid's filter and order), the mini chart (DIAGRAM), the portfolio chart
@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -94,6 +95,8 @@ bool parseOptions(const QStringList& arguments, Options& options)
             options.size = &bench::SizeS;
         else if (argument == QLatin1String("M"))
             options.size = &bench::SizeM;
+        else if (argument == QLatin1String("L"))
+            options.size = &bench::SizeL;
         else if (argument == QLatin1String("--runs") && i + 1 < arguments.size())
             options.runs = std::max(1, arguments[++i].toInt());
         else if (argument == QLatin1String("--cache") && i + 1 < arguments.size())
@@ -171,8 +174,8 @@ public:
             rows = dm_.qrPictureInfo.recordCount();
         });
         const Sample first = median(first40), whole = median(all);
-        std::printf("SALES_INFO %-34s first 40 rows %6.3f s (cpu %6.3f s), all %5d rows %6.3f s (cpu %6.3f s)\n",
-                    label, first.wall, first.cpu, rows, whole.wall, whole.cpu);
+        std::printf("SALES_INFO %s, first 40 %.3f s (cpu %.3f s; all %d rows %.3f s, cpu %.3f s)\n", label,
+                    first.wall, first.cpu, rows, whole.wall, whole.cpu);
     }
 
     void diagram(const char* label, const std::vector<std::int64_t>& pictures, QDate from, QDate till)
@@ -210,12 +213,13 @@ public:
             rows = dm_.qrExecute.recordCount();
         });
         const Sample graph = median(times);
-        std::printf("GRAPH to its last row (%d rows)              %6.3f s (cpu %6.3f s)\n", rows, graph.wall, graph.cpu);
+        std::printf("GRAPH %.3f s (cpu %.3f s; to its last row, %d rows)\n", graph.wall, graph.cpu, rows);
     }
 
     // Collects one new day per run (all entries of its day page, in page order, through StoreSale),
     // then collects the same day again. The days follow the portfolio's last day from firstNewDay on.
-    void storeSale(const char* label, QDate firstNewDay)
+    // The condition, empty or beginning with ", ", follows each figure's label.
+    void storeSale(const char* condition, QDate firstNewDay)
     {
         std::vector<Sample> newDay, again;
         std::vector<double> newDayWrites, againWrites;
@@ -236,11 +240,10 @@ public:
             collect(page, again, againWrites);
         });
         const Sample first = median(newDay), second = median(again);
-        std::printf("StoreSale %s, %d entries a run:\n", label, entries);
-        std::printf("  new day   %5.0f entries/s (cpu %.2f ms, %.1f pages written an entry)\n", entries / first.wall,
-                    first.cpu * 1e3 / entries, median(newDayWrites));
-        std::printf("  day again %5.0f entries/s (cpu %.2f ms, %.1f pages written an entry)\n", entries / second.wall,
-                    second.cpu * 1e3 / entries, median(againWrites));
+        std::printf("StoreSale new day%s %.0f per second (cpu %.2f ms, %.1f pages written an entry; %d entries a run)\n",
+                    condition, entries / first.wall, first.cpu * 1e3 / entries, median(newDayWrites), entries);
+        std::printf("StoreSale again%s %.0f per second (cpu %.2f ms, %.1f pages written an entry)\n", condition,
+                    entries / second.wall, second.cpu * 1e3 / entries, median(againWrites));
     }
 
     void setRollUpTrigger(bool active)
@@ -263,7 +266,7 @@ public:
             times.push_back(stopwatch.elapsed());
         });
         const Sample count = median(times);
-        std::printf("Count label %-33s %6.3f s (cpu %6.3f s)\n", label, count.wall, count.cpu);
+        std::printf("Count label %s %.3f s (cpu %.3f s)\n", label, count.wall, count.cpu);
     }
 
 private:
@@ -381,32 +384,37 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     dm.DataModuleCreate();
     DatabaseBench bench(dm, portfolio, runs);
     bench.describePortfolio();
+    std::printf("database file size %.0f MiB\n", static_cast<double>(QFileInfo(database).size()) / (1024 * 1024));
 
-    const QDate allTimeFrom(2005, 1, 1), today = QDate::currentDate();
-    const QDate monthFrom(2009, 12, 1), monthTill(2009, 12, 31);
-    bench.salesInfo("all time, all pictures", -1, allTimeFrom, today);
-    bench.salesInfo("one month (12.2009), all pictures", -1, monthFrom, monthTill);
-    bench.salesInfo("last 30 days (2.12.-31.12.2009)", -1, monthTill.addDays(-29), monthTill);
+    // "All time" as the program's preset gives it; the month and the 30 days are the portfolio's last.
+    const QDate allTimeFrom = bench::SyntheticPortfolio::firstDay(), today = QDate::currentDate();
+    const QDate monthTill = portfolio.lastDay(), monthFrom(monthTill.year(), monthTill.month(), 1);
+    const QDate yearFrom(monthTill.year(), 1, 1);
+    std::printf("(one month: %s; last 30 days: %s to %s)\n", qPrintable(monthFrom.toString(QStringLiteral("MM.yyyy"))),
+                dateLiteral(monthTill.addDays(-29)).constData(), dateLiteral(monthTill).constData());
+    bench.salesInfo("all time", -1, allTimeFrom, today);
+    bench.salesInfo("one month", -1, monthFrom, monthTill);
+    bench.salesInfo("last 30 days", -1, monthTill.addDays(-29), monthTill);
     bench.salesInfo("all time, folder \"Folder 1\"", 2, allTimeFrom, today); // id 2: 1 is the starting folder
-    bench.countLabel("one month (12.2009)", browser::soldPicturesCountStatement(monthFrom, monthTill));
+    bench.countLabel("one month", browser::soldPicturesCountStatement(monthFrom, monthTill));
     bench.countLabel("all time", browser::soldPicturesCountStatement(allTimeFrom, today));
-    bench.countLabel("one year (2009)", browser::soldPicturesCountStatement(QDate(2009, 1, 1), monthTill));
+    bench.countLabel("one year", browser::soldPicturesCountStatement(yearFrom, monthTill));
     bench.countLabel("pictures without sales", browser::zeroSalesCountStatement());
     bench.diagram("all time, 200 random pictures", randomPictures(portfolio, 200), allTimeFrom, today);
     bench.diagram("all time, 40 best sellers", portfolio.bestSellers(40), allTimeFrom, today);
     bench.diagram("one month, 40 best sellers", portfolio.bestSellers(40), monthFrom, monthTill);
     bench.graph();
-    const QDate afterData = bench::SyntheticPortfolio::lastDay().addDays(1);
-    bench.storeSale("with roll-ups", afterData);
+    const QDate afterData = portfolio.lastDay().addDays(1);
+    bench.storeSale("", afterData);
     {
         QProcess holder;
         startHolder(holder, appDir);
-        bench.storeSale("while another process holds a long read transaction", afterData.addDays(50));
+        bench.storeSale(", while another process holds a long read transaction", afterData.addDays(50));
         holder.closeWriteChannel();
         holder.waitForFinished();
     }
     bench.setRollUpTrigger(false);
-    bench.storeSale("without roll-ups (trigger off)", afterData.addDays(100));
+    bench.storeSale(", without roll-ups (trigger off)", afterData.addDays(100));
 }
 
 } // namespace
@@ -419,7 +427,7 @@ int main(int argc, char* argv[])
         return holdReadTransaction(QCoreApplication::arguments()[2]);
     Options options;
     if (!parseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr, "usage: photoledger-bench-database S|M [--runs N] [--cache DIR]\n");
+        std::fprintf(stderr, "usage: photoledger-bench-database S|M|L [--runs N] [--cache DIR]\n");
         return 2;
     }
     try {

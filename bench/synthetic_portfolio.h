@@ -15,10 +15,12 @@ struct PortfolioSize
     const char* name;
     int pictures;
     int salesRows; // aimed at; the drawn portfolio comes within a few per cent
+    int years;     // of sales, from SyntheticPortfolio::firstDay() on
 };
 
-inline constexpr PortfolioSize SizeS{"S", 2'000, 150'000};
-inline constexpr PortfolioSize SizeM{"M", 20'000, 2'000'000};
+inline constexpr PortfolioSize SizeS{"S", 2'000, 150'000, 5};
+inline constexpr PortfolioSize SizeM{"M", 20'000, 2'000'000, 5};
+inline constexpr PortfolioSize SizeL{"L", 100'000, 10'000'000, 10};
 
 // One picture's entry on a day page: its downloads by kind and their earnings (0 = no such entry).
 struct DayEntry
@@ -31,15 +33,15 @@ struct DayEntry
 
 // A portfolio drawn from a fixed seed and skewed like real sales: every picture has its own daily
 // download rate, falling with its popularity rank as a power law, so a few best sellers sell every
-// day and most pictures sell now and then. Sales run from FirstDay to LastDay (five years).
+// day and most pictures sell now and then. Sales run from firstDay(), the first day of the program's
+// "за все время", through whole years to lastDay().
 class SyntheticPortfolio
 {
 public:
-    static constexpr int Years = 5;
     static QDate firstDay() { return QDate(2005, 1, 1); }
-    static QDate lastDay() { return QDate(2009, 12, 31); }
 
     SyntheticPortfolio(const PortfolioSize& size, unsigned seed);
+    QDate lastDay() const { return lastDay_; }
 
     struct Picture
     {
@@ -59,7 +61,7 @@ public:
     // The entries of one day page, drawn with this generator.
     std::vector<DayEntry> dayEntries(QDate day, std::mt19937_64& random) const;
 
-    // Creates the database file with the whole five years of sales, loaded in bulk with forced
+    // Creates the database file with all the years of sales, loaded in bulk with forced
     // writes off and the roll-up trigger inactive, then builds the roll-ups in one pass, refreshes the
     // index statistics and turns forced writes on. Returns the SALES rows.
     std::int64_t writeDatabase(const QString& path) const;
@@ -68,6 +70,7 @@ private:
     double calibratedBaseRate(int targetRows) const;
     std::vector<double> rankFactors_;
     std::vector<Picture> pictures_;
+    QDate lastDay_;
     unsigned seed_;
 };
 
