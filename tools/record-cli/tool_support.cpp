@@ -1,0 +1,43 @@
+#include "tools/record-cli/tool_support.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <exception>
+
+#include "data/dm.h"
+#include "data/program_directory.h"
+
+namespace recordcli {
+
+QString programDir(const QString& given)
+{
+    return given.isEmpty() ? data::programDirectory(QCoreApplication::applicationDirPath())
+                           : QDir(given).absolutePath();
+}
+
+QString databasePath(const QString& programDir)
+{
+    return programDir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
+}
+
+bool isDirectory(const QString& argument)
+{
+    return QFileInfo(argument).isDir();
+}
+
+int runTool(const char* name, const QString& usage, const std::function<ExitStatus(const QStringList&)>& work)
+{
+    try {
+        return work(QCoreApplication::arguments().mid(1));
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "%s: %s\n%s", name, error.what(), usage.toUtf8().constData());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", name, error.what());
+    }
+    return Failed;
+}
+
+} // namespace recordcli
