@@ -121,13 +121,17 @@ TEST_F(ProceduresTest, SalesInfoGivesTotalsByKindBestDayAndFirstAndLastSale)
 }
 
 // Periods that cut the monthly roll-up in every way: whole months, partial months at one or both
-// ends, inside one month, a single day, and an empty (reversed) period.
+// ends, inside one month, a single day, and an empty (reversed) period; and periods that run past the
+// first stored day (28.02) or the last (15.05) from inside a month, alone or with more months.
 TEST_F(ProceduresTest, SalesInfoAgreesWithSalesForEveryKindOfPeriod)
 {
     const std::pair<const char*, const char*> periods[] = {
         {"01.03.2010", "31.03.2010"}, {"02.03.2010", "30.04.2010"}, {"01.03.2010", "30.04.2010"},
         {"02.03.2010", "04.03.2010"}, {"28.02.2010", "01.05.2010"}, {"15.02.2010", "15.05.2010"},
         {"01.01.2005", "31.12.2019"}, {"30.04.2010", "30.04.2010"}, {"31.03.2010", "01.03.2010"},
+        {"01.05.2010", "20.05.2010"}, {"02.05.2010", "31.12.2019"}, {"15.05.2010", "15.05.2010"},
+        {"16.05.2010", "31.12.2019"}, {"01.01.2010", "01.03.2010"}, {"10.01.2010", "28.02.2010"},
+        {"02.03.2010", "16.05.2010"}, {"20.05.2010", "16.05.2010"},
     };
     for (const auto& [from, till] : periods)
         for (int picture : {101, 102, 103, 104})
