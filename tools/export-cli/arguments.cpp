@@ -46,14 +46,17 @@ Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
     filter.folderId = browser::AllPicturesFolderId;
     filter.from = allTime.from.date();
     filter.till = allTime.till.date();
+    bool listOptionGiven = false;
     for (qsizetype i = dirGiven ? 1 : 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
+        listOptionGiven = listOptionGiven || option != QLatin1String("--ledger");
         if (option == QLatin1String("--zero")) {
             filter.showZero = true;
             continue;
         }
         static const QStringList valueOptions{QStringLiteral("--from"), QStringLiteral("--till"),
-                                              QStringLiteral("--folder"), QStringLiteral("--keywords")};
+                                              QStringLiteral("--folder"), QStringLiteral("--keywords"),
+                                              QStringLiteral("--ledger")};
         if (!valueOptions.contains(option))
             refuse(QStringLiteral("unknown argument \"%1\"").arg(option));
         if (i + 1 == arguments.size())
@@ -65,9 +68,13 @@ Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
             filter.till = date(value);
         else if (option == QLatin1String("--folder"))
             filter.folderId = folderId(value);
+        else if (option == QLatin1String("--ledger"))
+            parsed.ledgerFile = value;
         else
             filter.keywords = value;
     }
+    if (!parsed.ledgerFile.isEmpty() && listOptionGiven)
+        refuse(QStringLiteral("--ledger writes the whole record and takes none of the list's options"));
     return parsed;
 }
 
@@ -76,11 +83,14 @@ QString usage()
     return QStringLiteral(
         "usage: photoledger-export [DIR] [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID]\n"
         "                          [--keywords TEXT] [--zero]\n"
+        "       photoledger-export [DIR] --ledger FILE\n"
         "Prints the picture list of the program directory DIR as CSV (UTF-8, \";\" between fields), as\n"
         "the main window's \"Экспорт в CSV…\" writes it. Defaults: the whole period up to today, all\n"
         "pictures (folder -1), no keywords, only pictures with downloads in the period (--zero adds the\n"
         "others). Without DIR, the program's own directory: the one beside this command when it holds the\n"
         "database, otherwise ~/.local/share/photoledger ($XDG_DATA_HOME/photoledger).\n"
+        "--ledger writes instead every folder, picture (without its preview) and sale to FILE, a zip of\n"
+        "CSV files that photoledger-import merges into another database.\n"
         "Exit status: 0 done, 1 error.\n");
 }
 

@@ -11,11 +11,14 @@
 namespace exportcli {
 
 // photoledger-export [DIR] [--from dd.mm.yyyy] [--till dd.mm.yyyy] [--folder ID] [--keywords TEXT] [--zero]
+// photoledger-export [DIR] --ledger FILE
 struct Arguments
 {
     // Empty when left out: the program's own directory is meant.
     QString programDir;
     browser::PictureListFilter filter;
+    // Where the whole record goes as a ledger instead of the list; empty for the list.
+    QString ledgerFile;
 };
 
 class UsageError : public std::runtime_error

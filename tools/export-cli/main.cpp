@@ -1,9 +1,10 @@
 // photoledger-export: the picture list as CSV on standard output, built by the main window's statement
-// builder and written by its CSV writer, for spreadsheets and scripts.
+// builder and written by its CSV writer, for spreadsheets and scripts; or the whole record as a ledger.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <exception>
@@ -11,6 +12,7 @@
 
 #include "browser/picture_list_export.h"
 #include "data/dm.h"
+#include "data/ledger.h"
 #include "data/program_directory.h"
 #include "tools/export-cli/arguments.h"
 
@@ -34,12 +36,20 @@ std::vector<int> defaultColumnOrder()
     return order;
 }
 
-ExitStatus printList(const exportcli::Arguments& arguments)
+// Writes the ledger whole under another name first; it takes its own name only when complete.
+ExitStatus writeLedger(data::Tdm& dm, const QString& file)
 {
-    data::Tdm dm(arguments.programDir.isEmpty()
-                     ? data::programDirectory(QCoreApplication::applicationDirPath())
-                     : QDir(arguments.programDir).absolutePath());
-    dm.DataModuleCreate();
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !data::exportLedger(dm.IBDatabase1, out) || !out.commit()) {
+        printError(file + QStringLiteral(": ") + out.errorString());
+        return Failed;
+    }
+    dm.IBDatabase1.close();
+    return Done;
+}
+
+ExitStatus printList(data::Tdm& dm, const exportcli::Arguments& arguments)
+{
     QFile out;
     out.open(stdout, QIODevice::WriteOnly);
     const bool written =
@@ -51,6 +61,15 @@ ExitStatus printList(const exportcli::Arguments& arguments)
     }
     dm.IBDatabase1.close();
     return Done;
+}
+
+ExitStatus exportFrom(const exportcli::Arguments& arguments)
+{
+    data::Tdm dm(arguments.programDir.isEmpty()
+                     ? data::programDirectory(QCoreApplication::applicationDirPath())
+                     : QDir(arguments.programDir).absolutePath());
+    dm.DataModuleCreate();
+    return arguments.ledgerFile.isEmpty() ? printList(dm, arguments) : writeLedger(dm, arguments.ledgerFile);
 }
 
 } // namespace
@@ -68,7 +87,7 @@ int main(int argc, char** argv)
         return Failed;
     }
     try {
-        return printList(arguments);
+        return exportFrom(arguments);
     } catch (const std::exception& error) {
         printError(QString::fromUtf8(error.what()));
         return Failed;

@@ -28,7 +28,7 @@ bool isDirectory(const QString& argument)
     return QFileInfo(argument).isDir();
 }
 
-int runTool(const char* name, const QString& usage, const std::function<ExitStatus(const QStringList&)>& work)
+int runTool(const char* name, const QString& usage, const std::function<int(const QStringList&)>& work)
 {
     try {
         return work(QCoreApplication::arguments().mid(1));
