@@ -38,7 +38,8 @@ int import(const QStringList& arguments)
         throw recordcli::UsageError("a ledger file is needed");
     QFile file(arguments.last());
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error((file.fileName() + QStringLiteral(": ") + file.errorString()).toStdString());
+        throw std::runtime_error(
+            QString(file.fileName() + QStringLiteral(": ") + file.errorString()).toStdString());
     const QByteArray ledger = file.readAll();
     data::Tdm dm(recordcli::programDir(arguments.size() == 2 ? arguments[0] : QString()));
     dm.DataModuleCreate();
@@ -49,7 +50,7 @@ int import(const QStringList& arguments)
     printCounts("folders", result.folders);
     printCounts("pictures", result.pictures);
     printCounts("sales", result.sales);
-    return result.conflicts.isEmpty() ? recordcli::Done : MergedWithConflicts;
+    return result.conflicts.isEmpty() ? int(recordcli::Done) : MergedWithConflicts;
 }
 
 } // namespace

@@ -32,7 +32,6 @@ bool isDirectory(const QString& argument);
 
 // Runs a tool's work with its arguments (those after the program's name): a UsageError prints the
 // message and the usage, any other error its message, both on standard error with exit status 1.
-int runTool(const char* name, const QString& usage,
-            const std::function<ExitStatus(const QStringList&)>& work);
+int runTool(const char* name, const QString& usage, const std::function<int(const QStringList&)>& work);
 
 } // namespace recordcli
