@@ -1,10 +1,6 @@
 #include "browser/picture_list_export.h"
 
-#include <QDir>
 #include <QIODevice>
-#include <QSaveFile>
-
-#include <stdexcept>
 
 #include "data/connection.h"
 #include "data/statement.h"
@@ -17,21 +13,13 @@ namespace {
 
 const data::Value NullValue;
 
-const QByteArray ByteOrderMark = "\xEF\xBB\xBF";
-
-bool looksLikeFormula(const QString& text)
-{
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && formulaStarts.contains(text.front());
-}
-
 QString cellText(PictureColumn column, const data::Value& value)
 {
     if (value.isNull())
         return {};
     switch (pictureFields()[static_cast<std::size_t>(column)].display) {
     case FieldDisplay::Money:
-        return QString::number(value.asDouble(), 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
+        return platform::decimalComma(value.asDouble(), 2);
     case FieldDisplay::Date:
         return QString::fromLatin1(data::formatDate(value.asDate()));
     case FieldDisplay::Painted:
@@ -41,8 +29,7 @@ QString cellText(PictureColumn column, const data::Value& value)
     }
     if (!value.isBytes())
         return QString::fromLatin1(value.asText());
-    const QString text = platform::fromWin1251(value.asText());
-    return looksLikeFormula(text) ? QLatin1Char('\'') + text : text;
+    return platform::sheetText(platform::fromWin1251(value.asText()));
 }
 
 // Per field of the picture list, its column in the statement's result; -1 when not selected.
@@ -59,12 +46,6 @@ std::vector<int> resultColumns(const std::vector<data::Column>& result)
 bool writeAll(QIODevice& out, const QByteArray& bytes)
 {
     return out.write(bytes) == bytes.size();
-}
-
-[[noreturn]] void fileNotWritten(const QString& path, const QString& reason)
-{
-    throw std::runtime_error(
-        QStringLiteral("Файл не записан: %1 (%2)").arg(QDir::toNativeSeparators(path), reason).toStdString());
 }
 
 } // namespace
@@ -92,7 +73,7 @@ QString PictureListWriter::titleLine() const
     QStringList titles;
     for (PictureColumn column : columns_)
         titles.append(pictureFields()[static_cast<std::size_t>(column)].title);
-    return line(titles);
+    return platform::sheetLine(form_, titles);
 }
 
 QString PictureListWriter::rowLine(const ValueOf& valueOf) const
@@ -100,32 +81,7 @@ QString PictureListWriter::rowLine(const ValueOf& valueOf) const
     QStringList cells;
     for (PictureColumn column : columns_)
         cells.append(cellText(column, valueOf(column)));
-    return line(cells);
-}
-
-QString PictureListWriter::line(const QStringList& fields) const
-{
-    const bool csv = form_ == ListTextForm::Csv;
-    QString text;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            text += QLatin1Char(csv ? ';' : '\t');
-        text += quoted(fields[i]);
-    }
-    return text + QLatin1String(csv ? "\r\n" : "\n");
-}
-
-// A field that holds the separator, a double quote or a line break is put in double quotes, and its
-// double quotes are doubled.
-QString PictureListWriter::quoted(const QString& field) const
-{
-    const QLatin1Char separator(form_ == ListTextForm::Csv ? ';' : '\t');
-    const bool needsQuotes = field.contains(separator) || field.contains(QLatin1Char('"')) ||
-                             field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
-    if (!needsQuotes)
-        return field;
-    return QLatin1Char('"') + QString(field).replace(QLatin1String("\""), QLatin1String("\"\"")) +
-           QLatin1Char('"');
+    return platform::sheetLine(form_, cells);
 }
 
 QString csvFileName(QDate from, QDate till)
@@ -141,7 +97,7 @@ bool writeCsv(data::Connection& connection, data::Transaction& transaction, cons
     data::Statement select(connection, transaction.handle(), statement);
     select.open(transaction.handle());
     const std::vector<int> positions = resultColumns(select.columns());
-    if (!writeAll(out, ByteOrderMark + writer.titleLine().toUtf8()))
+    if (!writeAll(out, platform::Utf8ByteOrderMark + writer.titleLine().toUtf8()))
         return false;
     data::Row row;
     const auto valueOf = [&](PictureColumn column) -> const data::Value& {
@@ -157,11 +113,8 @@ bool writeCsv(data::Connection& connection, data::Transaction& transaction, cons
 void saveCsvFile(const QString& path, data::Connection& connection, data::Transaction& transaction,
                  const QByteArray& statement, const std::vector<PictureColumn>& columns)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fileNotWritten(path, file.errorString());
-    if (!writeCsv(connection, transaction, statement, columns, file) || !file.commit())
-        fileNotWritten(path, file.errorString());
+    platform::saveWholeFile(
+        path, [&](QIODevice& file) { return writeCsv(connection, transaction, statement, columns, file); });
 }
 
 } // namespace browser

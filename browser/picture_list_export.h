@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "browser/picture_fields.h"
+#include "platform/spreadsheet_text.h"
 
 class QIODevice;
 
@@ -21,10 +22,7 @@ class Value;
 namespace browser {
 
 // The forms in which the picture list leaves the program.
-enum class ListTextForm {
-    Clipboard, // tab-separated lines ending in "\n", as a spreadsheet expects on paste
-    Csv,       // ";"-separated records ending in CRLF, quoted where RFC 4180 needs it
-};
+using ListTextForm = platform::SheetForm;
 
 // Of the grid's columns in their current order (logical indexes), those that leave the program: the
 // shown ones that hold text, without the painted preview and mini chart.
@@ -48,9 +46,6 @@ public:
     QString rowLine(const ValueOf& valueOf) const;
 
 private:
-    QString line(const QStringList& fields) const;
-    QString quoted(const QString& field) const;
-
     ListTextForm form_;
     std::vector<PictureColumn> columns_;
 };
