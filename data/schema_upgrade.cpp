@@ -93,6 +93,7 @@ struct UpgradeStep
 const UpgradeStep Steps[] = {
     {2, stopRollUpMark},
     {3, nullptr}, // SALES_INFO reads the pictures with their totals in one pass
+    {4, nullptr}, // a stored sale brings the picture's totals along by its month's change
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has

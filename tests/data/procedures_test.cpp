@@ -273,6 +273,11 @@ TEST_F(ProceduresTest, RollUpsStayExactUnderInsertUpdateAndDelete)
         "delete from SALES where IDPICTURE = 102 and SALE_DATE = '28.02.2010'",
         "update SALES set \"COUNT\" = \"COUNT\" + 10 where IDPICTURE = 101 and SALE_DATE = '05.03.2010'",
         "delete from SALES where IDPICTURE = 101 and SALE_DATE = '30.04.2010'",
+        // A new month with a new best day and an earlier first sale, which then go again.
+        "insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", SALE_DATE) values (100, 101, 20, 5, '01.01.2010')",
+        "update SALES set \"COUNT\" = 0 where IDPICTURE = 101 and SALE_DATE = '01.01.2010'",
+        "delete from SALES where IDPICTURE = 101 and SALE_DATE = '01.01.2010'",
+        "delete from SALES where IDPICTURE = 103", // the picture's last month goes
     };
     for (const char* change : changes) {
         db.execute(change);
