@@ -5,7 +5,7 @@
 #include "data/connection.h"
 #include "data/statement.h"
 #include "data/value.h"
-#include "platform/win1251.h"
+#include "platform/html_entities.h"
 
 namespace browser {
 
@@ -29,7 +29,7 @@ QString cellText(PictureColumn column, const data::Value& value)
     }
     if (!value.isBytes())
         return QString::fromLatin1(value.asText());
-    return platform::sheetText(platform::fromWin1251(value.asText()));
+    return platform::sheetText(platform::readableText(value.asText()));
 }
 
 // Per field of the picture list, its column in the statement's result; -1 when not selected.

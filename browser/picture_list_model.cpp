@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "data/dataset.h"
-#include "platform/win1251.h"
+#include "platform/html_entities.h"
 
 namespace browser {
 
@@ -81,7 +81,7 @@ QString PictureListModel::displayText(int row, int column) const
     case FieldDisplay::Plain:
         break;
     }
-    return value.isBytes() ? platform::fromWin1251(value.asText()) : QString::fromLatin1(value.asText());
+    return value.isBytes() ? platform::readableText(value.asText()) : QString::fromLatin1(value.asText());
 }
 
 QVariant PictureListModel::data(const QModelIndex& index, int role) const

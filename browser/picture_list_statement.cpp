@@ -29,11 +29,21 @@ QByteArray trimmedKeywords(const QString& keywords)
     return trimmedBytes(platform::toWin1251(keywords));
 }
 
+// Titles and keywords hold HTML character references; they are searched and sorted by the text a
+// person reads, so that a typed "&" or Cyrillic letter finds "&amp;" or "&#1058;", and "amp" does not.
+QByteArray readableField(const QByteArray& fieldName)
+{
+    if (fieldName == "TITLE" || fieldName == "KEYWORDS")
+        return "DECODE_HTML(" + fieldName + ")";
+    return fieldName;
+}
+
 QByteArray keywordCondition(const QByteArray& entry)
 {
+    const QByteArray keywords = readableField("KEYWORDS");
     if (entry.startsWith('-'))
-        return " and KEYWORDS not containing '" + data::doubledQuotes(entry.mid(1)) + "' ";
-    return " and KEYWORDS containing '" + data::doubledQuotes(entry) + "' ";
+        return " and " + keywords + " not containing '" + data::doubledQuotes(entry.mid(1)) + "' ";
+    return " and " + keywords + " containing '" + data::doubledQuotes(entry) + "' ";
 }
 
 QByteArray sortClause(const std::optional<ColumnSort>& sort)
@@ -41,8 +51,8 @@ QByteArray sortClause(const std::optional<ColumnSort>& sort)
     if (!sort || sort->marker == SortMarker::None)
         return " order by COUNT_SALES desc";
     if (sort->marker == SortMarker::Descending)
-        return " order by " + sort->fieldName + " desc";
-    return " order by " + sort->fieldName;
+        return " order by " + readableField(sort->fieldName) + " desc";
+    return " order by " + readableField(sort->fieldName);
 }
 
 } // namespace

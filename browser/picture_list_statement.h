@@ -27,12 +27,12 @@ struct PictureListFilter
 // Whether the keyword box holds more than characters of codes 0 to 32.
 bool hasKeywords(const QString& keywords);
 
-// The "containing" and "not containing" conditions of the comma-separated keyword entries. An entry
-// that is empty after trimming adds nothing; an apostrophe is doubled so that it stays inside the
-// literal.
+// The "containing" and "not containing" conditions of the comma-separated keyword entries, on the
+// keywords as a person reads them (HTML character references decoded). An entry that is empty after
+// trimming adds nothing; an apostrophe is doubled so that it stays inside the literal.
 QByteArray BuildKeywordFilter(const QString& keywords);
 
-// The statement of the picture list over SALES_INFO.
+// The statement of the picture list over SALES_INFO. Titles and keywords sort by their decoded text.
 QByteArray pictureListStatement(const PictureListFilter& filter);
 
 // The number of pictures of the whole database, in PICTURES or not, that have a SALES row in the period.

@@ -45,7 +45,8 @@ public:
     virtual bool stopRequested() const = 0;
     virtual void clearStopRequest() = 0;
 
-    // The log. A line is Windows-1251 text; the colour applies to the lines appended after it is set.
+    // The log. A line is Windows-1251 text, shown with its HTML character references decoded; the
+    // colour applies to the lines appended after it is set.
     virtual void clearLog() = 0;
     virtual void setLogColor(LogColor color) = 0;
     virtual void appendLogLine(const QByteArray& line) = 0;

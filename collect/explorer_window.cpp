@@ -24,6 +24,7 @@
 #include "data/dm.h"
 #include "platform/desktop.h"
 #include "platform/handler_guard.h"
+#include "platform/html_entities.h"
 #include "platform/message_box.h"
 #include "platform/win1251.h"
 #include "platform/window_font.h"
@@ -392,7 +393,8 @@ void TfmExplorer::setLogColor(LogColor color)
     logColor_ = color;
 }
 
-// Inserted as plain text: a title from a page is shown as it stands, never as markup.
+// Inserted as plain text: a title from a page is never taken as markup; its character references are
+// shown decoded.
 void TfmExplorer::appendLogLine(const QByteArray& line)
 {
     QTextCharFormat format;
@@ -403,7 +405,7 @@ void TfmExplorer::appendLogLine(const QByteArray& line)
         cursor.insertBlock(QTextBlockFormat(), format);
     else
         cursor.setBlockCharFormat(format);
-    cursor.insertText(platform::fromWin1251(line), format);
+    cursor.insertText(platform::readableText(line), format);
 }
 
 void TfmExplorer::scrollLogPageDown()

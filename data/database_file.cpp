@@ -8,6 +8,7 @@
 #include "data/schema_sql.h"
 #include "data/schema_upgrade.h"
 #include "data/sql_script.h"
+#include "platform/html_entities.h"
 #include "platform/win1251.h"
 
 namespace data {
@@ -30,6 +31,7 @@ void createDatabaseFile(const QString& path)
     try {
         runSqlScript(connection, platform::toWin1251(QString::fromUtf8(SchemaSql)));
         recordCurrentSchemaVersion(connection);
+        fillHtmlEntities(connection);
         connection.close();
         connection.setForcedWrites(true);
         connection.connect();
@@ -39,6 +41,24 @@ void createDatabaseFile(const QString& path)
         QFile::remove(path);
         throw;
     }
+}
+
+void fillHtmlEntities(Connection& connection)
+{
+    Query query(connection, connection.defaultTransaction());
+    query.setText("select count(*) from HTML_ENTITIES");
+    query.open();
+    const bool filled = query.field(0).asInt64() > 0;
+    query.close();
+    if (filled)
+        return;
+    // One statement for all rows; the names are letters and digits only.
+    QByteArray block = "EXECUTE BLOCK AS BEGIN\n";
+    const QHash<QString, char32_t>& names = platform::htmlNamedCharacters();
+    for (auto named = names.constBegin(); named != names.constEnd(); ++named)
+        block += "INSERT INTO HTML_ENTITIES (NAME, CODE_POINT) VALUES ('" + named.key().toLatin1() + "', " +
+                 QByteArray::number(named.value()) + ");\n";
+    runSqlStatements(connection, {block + "END"});
 }
 
 void refreshIndexStatistics(Connection& connection)

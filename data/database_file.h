@@ -14,6 +14,11 @@ const char* schemaScript();
 // script is removed again.
 void createDatabaseFile(const QString& path);
 
+// Fills the table HTML_ENTITIES, when it is empty, with the named character references that the
+// program decodes, so that the database's DECODE_HTML reads titles and keywords as the program shows
+// them. Commits.
+void fillHtmlEntities(Connection& connection);
+
 // Recomputes the selectivity of every index of the database's own tables and commits. An index made
 // on an empty table keeps selectivity 0 until then, which misleads the optimizer after a bulk load.
 void refreshIndexStatistics(Connection& connection);

@@ -121,6 +121,14 @@ CREATE TABLE CALENDAR (
   DOW VARCHAR(2)
 );
 
+/* The named character references that DECODE_HTML knows, with their code points. The program fills
+   it, from the table it decodes with, when it creates or upgrades the database. */
+CREATE TABLE HTML_ENTITIES (
+  NAME VARCHAR(10) NOT NULL,
+  CODE_POINT INTEGER NOT NULL,
+  CONSTRAINT PK_HTML_ENTITIES PRIMARY KEY (NAME)
+);
+
 CREATE EXCEPTION E_FOLDER_FIXED 'Папку всех изображений удалить нельзя';
 CREATE EXCEPTION E_LAST_TOP_FOLDER 'Последнюю папку верхнего уровня удалить нельзя: новые папки создаются в ней';
 
@@ -157,6 +165,89 @@ RETURNS DATE
 AS
 BEGIN
   RETURN DATEADD(1 - EXTRACT(DAY FROM DAY_IN_MONTH) DAY TO DAY_IN_MONTH);
+END^
+
+/* The character of a code point, as UTF-8. */
+CREATE FUNCTION UNICODE_CHARACTER (CODE_POINT INTEGER)
+RETURNS VARCHAR(1) CHARACTER SET UTF8
+AS
+DECLARE UTF8_BYTES VARCHAR(4) CHARACTER SET OCTETS;
+BEGIN
+  IF (CODE_POINT < 128) THEN
+    UTF8_BYTES = ASCII_CHAR(CODE_POINT);
+  ELSE IF (CODE_POINT < 2048) THEN
+    UTF8_BYTES = ASCII_CHAR(192 + BIN_SHR(CODE_POINT, 6)) || ASCII_CHAR(128 + BIN_AND(CODE_POINT, 63));
+  ELSE IF (CODE_POINT < 65536) THEN
+    UTF8_BYTES = ASCII_CHAR(224 + BIN_SHR(CODE_POINT, 12)) || ASCII_CHAR(128 + BIN_AND(BIN_SHR(CODE_POINT, 6), 63)) ||
+                 ASCII_CHAR(128 + BIN_AND(CODE_POINT, 63));
+  ELSE
+    UTF8_BYTES = ASCII_CHAR(240 + BIN_SHR(CODE_POINT, 18)) || ASCII_CHAR(128 + BIN_AND(BIN_SHR(CODE_POINT, 12), 63)) ||
+                 ASCII_CHAR(128 + BIN_AND(BIN_SHR(CODE_POINT, 6), 63)) || ASCII_CHAR(128 + BIN_AND(CODE_POINT, 63));
+  RETURN CAST(UTF8_BYTES AS VARCHAR(1) CHARACTER SET UTF8);
+END^
+
+/* The code point of a character reference's body, the text between "&" and ";": a name of
+   HTML_ENTITIES, "#" and decimal digits, or "#x" and hexadecimal ones (up to 8 digits). Null when it
+   is none, or names no character. */
+CREATE FUNCTION HTML_REFERENCE (BODY VARCHAR(10))
+RETURNS INTEGER
+AS
+DECLARE CODE_POINT BIGINT = 0;
+DECLARE DIGIT INTEGER = 3;
+BEGIN
+  /* The name must match exactly: "=" alone would also take a name followed by blanks. */
+  IF (BODY SIMILAR TO '[A-Za-z0-9]+') THEN
+    RETURN (SELECT CODE_POINT FROM HTML_ENTITIES WHERE NAME = :BODY);
+  IF (BODY SIMILAR TO '#[0-9]{1,8}') THEN
+    CODE_POINT = CAST(SUBSTRING(BODY FROM 2) AS BIGINT);
+  ELSE IF (BODY SIMILAR TO '#[xX][0-9A-Fa-f]{1,8}') THEN
+    WHILE (DIGIT <= CHAR_LENGTH(BODY)) DO
+    BEGIN
+      CODE_POINT = CODE_POINT * 16 + POSITION(UPPER(SUBSTRING(BODY FROM DIGIT FOR 1)) IN '0123456789ABCDEF') - 1;
+      DIGIT = DIGIT + 1;
+    END
+  ELSE
+    RETURN NULL;
+  IF (CODE_POINT < 1 OR CODE_POINT > 1114111 OR CODE_POINT BETWEEN 55296 AND 57343) THEN
+    RETURN NULL;
+  RETURN CODE_POINT;
+END^
+
+/* Titles and keywords are stored as the pages give them, with HTML character references; this is the
+   text a person reads, so that the picture list searches and sorts by it. A reference without its ";",
+   with a body over 10 characters, or that names no character stays as it stands. */
+CREATE FUNCTION DECODE_HTML (HTML VARCHAR(1000))
+RETURNS VARCHAR(1000) CHARACTER SET UTF8
+AS
+DECLARE DECODED VARCHAR(1000) CHARACTER SET UTF8 = '';
+DECLARE POS INTEGER = 1;
+DECLARE AMPERSAND INTEGER;
+DECLARE SEMICOLON INTEGER;
+DECLARE CODE_POINT INTEGER;
+BEGIN
+  IF (HTML IS NULL OR POSITION('&' IN HTML) = 0) THEN
+    RETURN HTML;
+  AMPERSAND = POSITION('&', HTML, POS);
+  WHILE (AMPERSAND > 0) DO
+  BEGIN
+    DECODED = DECODED || SUBSTRING(HTML FROM POS FOR AMPERSAND - POS);
+    SEMICOLON = POSITION(';', HTML, AMPERSAND + 1);
+    CODE_POINT = NULL;
+    IF (SEMICOLON > AMPERSAND + 1 AND SEMICOLON - AMPERSAND - 1 <= 10) THEN
+      CODE_POINT = HTML_REFERENCE(SUBSTRING(HTML FROM AMPERSAND + 1 FOR SEMICOLON - AMPERSAND - 1));
+    IF (CODE_POINT IS NULL) THEN
+    BEGIN
+      DECODED = DECODED || '&';
+      POS = AMPERSAND + 1;
+    END
+    ELSE
+    BEGIN
+      DECODED = DECODED || UNICODE_CHARACTER(CODE_POINT);
+      POS = SEMICOLON + 1;
+    END
+    AMPERSAND = POSITION('&', HTML, POS);
+  END
+  RETURN DECODED || SUBSTRING(HTML FROM POS);
 END^
 
 /* The period DATE_FROM..DATE_TILL as the roll-ups read it: the whole months from WHOLE_FROM up to, not

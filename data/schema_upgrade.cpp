@@ -58,6 +58,15 @@ QByteArray schemaStatement(const QByteArray& start)
     throw DbError("The schema script has no statement " + start.toStdString());
 }
 
+// Version 5: the picture list searches and sorts titles and keywords by their decoded text, through
+// DECODE_HTML and its table of named references, which is filled after the upgrade has committed.
+void addHtmlDecoding(Connection& connection)
+{
+    run(connection, schemaStatement("CREATE TABLE HTML_ENTITIES"));
+    for (const char* function : {"UNICODE_CHARACTER ", "HTML_REFERENCE ", "DECODE_HTML "})
+        run(connection, schemaStatement("CREATE FUNCTION " + QByteArray(function)));
+}
+
 // Every procedure and trigger of the schema script, as a statement that creates or replaces it.
 std::vector<QByteArray> currentRoutines()
 {
@@ -94,6 +103,7 @@ const UpgradeStep Steps[] = {
     {2, stopRollUpMark},
     {3, nullptr}, // SALES_INFO reads the pictures with their totals in one pass
     {4, nullptr}, // a stored sale brings the picture's totals along by its month's change
+    {5, addHtmlDecoding},
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has
@@ -186,6 +196,8 @@ void upgradeDatabase(Connection& connection)
         applySteps(connection, version);
     }
     dropRetiredObjects(connection);
+    // At every opening, so that one cut short after the upgrade's commit still gets the rows.
+    fillHtmlEntities(connection);
 }
 
 void backUpBeforeUpgrade(Connection& connection, int version)

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/win1251.h"
+
 namespace platform {
 namespace {
 
@@ -42,7 +44,9 @@ constexpr NamedCharacter otherNames[] = {
     {"harr", 8596},   {"minus", 8722},  {"infin", 8734},  {"asymp", 8776},  {"ne", 8800},
     {"le", 8804},     {"ge", 8805},     {"hearts", 9829}, {"deg", 176}};
 
-const QHash<QString, char32_t>& namedCharacters()
+} // namespace
+
+const QHash<QString, char32_t>& htmlNamedCharacters()
 {
     static const QHash<QString, char32_t> table = [] {
         QHash<QString, char32_t> names;
@@ -54,6 +58,8 @@ const QHash<QString, char32_t>& namedCharacters()
     }();
     return table;
 }
+
+namespace {
 
 bool isCharacter(char32_t codePoint)
 {
@@ -81,7 +87,7 @@ std::optional<char32_t> referencedCharacter(QStringView body)
 {
     if (body.startsWith(u'#'))
         return numericReference(body.mid(1));
-    const auto& names = namedCharacters();
+    const auto& names = htmlNamedCharacters();
     const auto found = names.constFind(body.toString());
     if (found == names.constEnd())
         return std::nullopt;
@@ -120,6 +126,11 @@ QString decodeHtmlEntities(const QString& text)
     }
     decoded.append(QStringView(text).mid(position));
     return decoded;
+}
+
+QString readableText(const QByteArray& win1251)
+{
+    return decodeHtmlEntities(fromWin1251(win1251));
 }
 
 } // namespace platform

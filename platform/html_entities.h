@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 namespace platform {
@@ -9,5 +11,11 @@ namespace platform {
 // HTML 4 and numeric ones decoded; a reference without its ";", an unknown name or a number that is
 // no character stays as it stands.
 QString decodeHtmlEntities(const QString& text);
+
+// A stored Windows-1251 title or keyword text as a person reads it.
+QString readableText(const QByteArray& win1251);
+
+// The named references that decodeHtmlEntities knows, with their code points.
+const QHash<QString, char32_t>& htmlNamedCharacters();
 
 } // namespace platform

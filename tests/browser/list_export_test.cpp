@@ -1,5 +1,5 @@
 // The list's text for spreadsheets over a real database: hostile titles in the CSV and the clipboard
-// form, and the fixed forms of numbers and dates.
+// form, read with their character references decoded, and the fixed forms of numbers and dates.
 
 #include <gtest/gtest.h>
 
@@ -51,6 +51,9 @@ TEST_F(ListExportTest, HostileTitlesStayOneFieldEachInBothForms)
         {u"it's 'fine'"_s, u"it's 'fine'"_s, u"it's 'fine'"_s},
         {uR"x(=HYPERLINK("http://x.test";"Открыть"))x"_s, formula, formula},
         {u"-5 градусов"_s, u"'-5 градусов"_s, u"'-5 градусов"_s},
+        {u"&quot;Queen&#39;s&quot; &amp; &#1058;ея"_s, uR"("""Queen's"" & Тея")"_s,
+         uR"("""Queen's"" & Тея")"_s},
+        {u"&#61;1+1 &amp"_s, u"'=1+1 &amp"_s, u"'=1+1 &amp"_s},
     };
     const std::vector<PictureColumn> columns{ColIdPicture, ColTitle};
     const PictureListWriter clipboard(ListTextForm::Clipboard, columns);

@@ -111,7 +111,7 @@ TEST_F(PictureGridTest, TheRestoredMarkerOrdersTheListAndSurvivesTheRefresh)
     picGrid->horizontalHeader()->moveSection(browser::ColTitle, 0);
     picGrid->titles()->setMarker(browser::ColTitle, browser::SortMarker::Ascending);
     list->RefreshPictureList(-1);
-    EXPECT_TRUE(dm().qrPictureInfo.text().endsWith(" order by TITLE"));
+    EXPECT_TRUE(dm().qrPictureInfo.text().endsWith(" order by DECODE_HTML(TITLE)"));
     EXPECT_EQ(picGrid->titles()->marker(browser::ColTitle), browser::SortMarker::Ascending);
     EXPECT_EQ(list->model()->displayText(0, browser::ColTitle), QStringLiteral("P1"));
 }

@@ -100,18 +100,22 @@ TEST_F(PictureListModelTest, ShowsEachFieldInItsForm)
     EXPECT_EQ(model.displayText(0, browser::ColDiagram), QString());
     EXPECT_EQ(model.displayText(0, browser::ColImage), QString());
     EXPECT_EQ(model.valueAt(0, browser::ColIdBatch).asInt64(), 77);
-    EXPECT_EQ(model.headerData(browser::ColDiagram, Qt::Horizontal).toString(), QStringLiteral("Статистика по дням"));
+    EXPECT_EQ(model.headerData(browser::ColDiagram, Qt::Horizontal).toString(),
+              QStringLiteral("Статистика по дням"));
     EXPECT_EQ(model.data(model.index(0, browser::ColSumSales), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
 }
 
-TEST_F(PictureListModelTest, CyrillicTitlesAreDecodedFromTheDatabaseEncoding)
+TEST_F(PictureListModelTest, TitlesAndKeywordsAreDecodedFromTheDatabaseEncodingAndTheirReferences)
 {
-    db.execute("update PICTURES set TITLE = '" + platform::toWin1251(QStringLiteral("Закат над морем")) +
-               "' where ID = 1500");
+    db.execute("update PICTURES set TITLE = '" +
+               platform::toWin1251(QStringLiteral("Закат над &#1084;орем")) +
+               "', KEYWORDS = 'salt &amp; pepper, &quot;x&quot;' where ID = 1500");
     PictureListModel model(dm().qrPictureInfo);
     openList();
     EXPECT_EQ(model.displayText(0, browser::ColTitle), QStringLiteral("Закат над морем"));
+    EXPECT_EQ(model.data(model.index(0, browser::ColKeywords), Qt::ToolTipRole).toString(),
+              QStringLiteral("salt & pepper, \"x\""));
 }
 
 TEST_F(PictureListModelTest, TheRowIndicatorFollowsTheCurrentRow)
@@ -160,8 +164,9 @@ TEST_F(PictureListModelTest, ThePreviewBytesComeFromTheRowsBlob)
     pictures.setFieldFromFile("IMAGE", file);
     pictures.post();
     dm().Transaction.commit();
-    db.execute("insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) values (gen_id(GEN_SALES_ID, 1), 3000, "
-               "1000, '10.03.2010')");
+    db.execute(
+        "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) values (gen_id(GEN_SALES_ID, 1), 3000, "
+        "1000, '10.03.2010')");
 
     PictureListModel model(dm().qrPictureInfo);
     openList();

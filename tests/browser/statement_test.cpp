@@ -43,7 +43,8 @@ TEST(PictureListStatement, EveryFilterInItsOrderWithTheSortMarker)
     EXPECT_EQ(browser::pictureListStatement(filter),
               selectMarch2010("-1") +
                   " and ACCEPT_DATE >= '01.03.2010' and ACCEPT_DATE <= '31.03.2010'  and IDFOLDER IS NULL "
-                  " and KEYWORDS containing 'sunset'  and KEYWORDS not containing 'beach'  order by SUM_SALES desc");
+                  " and DECODE_HTML(KEYWORDS) containing 'sunset'  and DECODE_HTML(KEYWORDS) not containing "
+                  "'beach'  order by SUM_SALES desc");
 }
 
 TEST(PictureListStatement, NoFolderCountsOnlyOnTheAllPicturesEntry)
@@ -94,26 +95,33 @@ TEST_P(KeywordFilter, BuildsTheConditions)
 INSTANTIATE_TEST_SUITE_P(
     Entries, KeywordFilter,
     ::testing::Values(
-        KeywordCase{"HyphenInsideAWord", QStringLiteral("well-known"), " and KEYWORDS containing 'well-known' "},
+        KeywordCase{"HyphenInsideAWord", QStringLiteral("well-known"),
+                    " and DECODE_HTML(KEYWORDS) containing 'well-known' "},
         KeywordCase{"OnlyTheFirstMinusNegates", QStringLiteral("-well-known"),
-                    " and KEYWORDS not containing 'well-known' "},
-        KeywordCase{"BlankAfterTheMinusStays", QStringLiteral("- beach"), " and KEYWORDS not containing ' beach' "},
-        KeywordCase{"LoneMinusExcludesEverything", QStringLiteral("-"), " and KEYWORDS not containing '' "},
-        KeywordCase{"TrailingCommaGivesNoEntry", QStringLiteral("sea,"), " and KEYWORDS containing 'sea' "},
-        KeywordCase{"EmptyEntriesAreSkipped", QStringLiteral(", sea, ,  ,sky"),
-                    " and KEYWORDS containing 'sea'  and KEYWORDS containing 'sky' "},
+                    " and DECODE_HTML(KEYWORDS) not containing 'well-known' "},
+        KeywordCase{"BlankAfterTheMinusStays", QStringLiteral("- beach"),
+                    " and DECODE_HTML(KEYWORDS) not containing ' beach' "},
+        KeywordCase{"LoneMinusExcludesEverything", QStringLiteral("-"),
+                    " and DECODE_HTML(KEYWORDS) not containing '' "},
+        KeywordCase{"TrailingCommaGivesNoEntry", QStringLiteral("sea,"),
+                    " and DECODE_HTML(KEYWORDS) containing 'sea' "},
+        KeywordCase{
+            "EmptyEntriesAreSkipped", QStringLiteral(", sea, ,  ,sky"),
+            " and DECODE_HTML(KEYWORDS) containing 'sea'  and DECODE_HTML(KEYWORDS) containing 'sky' "},
         KeywordCase{"ControlCharactersAreTrimmed", QStringLiteral("\x01 sea \x1f"),
-                    " and KEYWORDS containing 'sea' "},
+                    " and DECODE_HTML(KEYWORDS) containing 'sea' "},
         KeywordCase{"ApostropheStaysInsideTheLiteral", QStringLiteral("o'clock, -rock'n'roll"),
-                    " and KEYWORDS containing 'o''clock'  and KEYWORDS not containing 'rock''n''roll' "},
+                    " and DECODE_HTML(KEYWORDS) containing 'o''clock'  and DECODE_HTML(KEYWORDS) not "
+                    "containing 'rock''n''roll' "},
         KeywordCase{"HostileEntryCannotEndTheLiteral", QStringLiteral("x' or 1=1 --"),
-                    " and KEYWORDS containing 'x'' or 1=1 --' "}),
+                    " and DECODE_HTML(KEYWORDS) containing 'x'' or 1=1 --' "}),
     [](const ::testing::TestParamInfo<KeywordCase>& info) { return std::string(info.param.name); });
 
 TEST(KeywordFilter, CyrillicEntriesAreWrittenInTheDatabaseEncoding)
 {
     EXPECT_EQ(browser::BuildKeywordFilter(QStringLiteral("закат")),
-              " and KEYWORDS containing '" + platform::toWin1251(QStringLiteral("закат")) + "' ");
+              " and DECODE_HTML(KEYWORDS) containing '" + platform::toWin1251(QStringLiteral("закат")) +
+                  "' ");
 }
 
 } // namespace

@@ -49,13 +49,28 @@ void makePreviousDatabase(test_support::TempDatabase& db)
     connection.close();
 }
 
-// A database of the schema before the version table: the current one without it.
-void makeUnversionedDatabase(test_support::TempDatabase& db)
+// A database of version 4, the current schema without the decoding of titles and keywords, then the
+// change that makes it older still.
+void makeVersion4Database(test_support::TempDatabase& db, const QByteArray& change)
 {
     db.execute("insert into PICTURES (ID, TITLE) values (7, 'c')");
     db.execute(sale(7, "05.05.2011", 2));
-    db.execute("drop table SCHEMA_VERSION");
+    for (const char* drop : {"drop function DECODE_HTML", "drop function HTML_REFERENCE",
+                             "drop function UNICODE_CHARACTER", "drop table HTML_ENTITIES"})
+        db.execute(drop);
+    db.execute(change);
     db.dm().IBDatabase1.close();
+}
+
+void makeVersion4Database(test_support::TempDatabase& db)
+{
+    makeVersion4Database(db, "update SCHEMA_VERSION set VERSION = 4");
+}
+
+// A database of the schema before the version table.
+void makeUnversionedDatabase(test_support::TempDatabase& db)
+{
+    makeVersion4Database(db, "drop table SCHEMA_VERSION");
 }
 
 // The rows a user keeps: folders, pictures and sales, in a fixed order.
@@ -130,6 +145,9 @@ TEST_P(SchemaVersions, AnOlderDatabaseIsCopiedThenUpgradedWithEveryRowKeptAndOpe
     EXPECT_EQ(data::schemaVersion(db.dm().IBDatabase1), data::currentSchemaVersion());
     EXPECT_EQ(db.rows("select count(*) from SCHEMA_VERSION"), std::vector<QByteArrayList>({{"1"}}));
     expectRollUpsExact(db, "the upgrade");
+    EXPECT_EQ(db.rows("select DECODE_HTML('&quot;a&#x62;&amp;c&deg&hellip;') from RDB$DATABASE"),
+              std::vector<QByteArrayList>({{"\"ab&c&deg\x85"}}))
+        << "titles and keywords are searched and sorted decoded";
     EXPECT_EQ(keptRows(db), before);
 
     const QStringList copies = backups(db);
@@ -147,7 +165,8 @@ TEST_P(SchemaVersions, AnOlderDatabaseIsCopiedThenUpgradedWithEveryRowKeptAndOpe
 
 INSTANTIATE_TEST_SUITE_P(SchemaUpgrade, SchemaVersions,
                          ::testing::Values(OlderDatabase{"WithRollUpMark", makePreviousDatabase, 1},
-                                           OlderDatabase{"WithoutVersionTable", makeUnversionedDatabase, 2}),
+                                           OlderDatabase{"WithoutVersionTable", makeUnversionedDatabase, 2},
+                                           OlderDatabase{"WithoutHtmlDecoding", makeVersion4Database, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SchemaUpgrade, ANewDatabaseRecordsTheCurrentVersion)

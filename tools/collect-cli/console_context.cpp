@@ -4,7 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "platform/win1251.h"
+#include "platform/html_entities.h"
 
 namespace collectcli {
 
@@ -63,7 +63,7 @@ void ConsoleContext::clearStopRequest()
 
 void ConsoleContext::appendLogLine(const QByteArray& line)
 {
-    printLine(stdout, platform::fromWin1251(line));
+    printLine(stdout, platform::readableText(line));
 }
 
 void ConsoleContext::showError(const QString& text)
