@@ -18,6 +18,8 @@
 #include "browser/picture_grid.h"
 #include "browser/picture_list_panel.h"
 #include "browser/sales_strip_panel.h"
+#include "collect/explorer_window.h"
+#include "collect/gaps_window.h"
 #include "data/dm.h"
 #include "platform/click_label.h"
 #include "platform/handler_guard.h"
@@ -67,6 +69,7 @@ TfmMain::TfmMain(const QString& programDir, QWidget* parent)
 void TfmMain::connectHandlers()
 {
     platform::connectGuarded(N3, &QAction::triggered, this, &TfmMain::N3Click);
+    platform::connectGuarded(miGaps, &QAction::triggered, this, &TfmMain::miGapsClick);
     platform::connectGuarded(N2, &QAction::triggered, this, &TfmMain::N2Click);
     platform::connectGuarded(N10, &QAction::triggered, this, &TfmMain::N10Click);
     platform::connectGuarded(N101, &QAction::triggered, this, &TfmMain::N101Click);
@@ -131,6 +134,19 @@ void TfmMain::FormClose()
 void TfmMain::N3Click()
 {
     showModally(fmExplorer);
+}
+
+void TfmMain::miGapsClick()
+{
+    if (!data::dm)
+        return;
+    collect::TfmGaps gaps(data::dm->IBDatabase1, this);
+    gaps.openCollection = [](const QList<QByteArray>& months, const QList<QByteArray>& days) {
+        if (auto* explorer = qobject_cast<collect::TfmExplorer*>(fmExplorer))
+            explorer->tickOnNextShow(months, days);
+        showModally(fmExplorer);
+    };
+    showModally(&gaps);
 }
 
 void TfmMain::N2Click()

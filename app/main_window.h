@@ -67,6 +67,9 @@ public:
     void FormClose();
 
     void N3Click();
+    // "Пробелы": the calendar of collected days and gaps, from which the collection window opens with
+    // the gaps ticked.
+    void miGapsClick();
     void N2Click();
     void N10Click();
     void N101Click();
@@ -104,6 +107,7 @@ public:
     QPushButton* Button1 = nullptr;
 
     QAction* N3 = nullptr;
+    QAction* miGaps = nullptr;
     QAction* N2 = nullptr;
     QAction* N10 = nullptr;
     QAction* N101 = nullptr;

@@ -91,6 +91,7 @@ void TfmMain::buildMenu()
     QMenu* operations = menuBar()->addMenu(QStringLiteral("Операции"));
     operations->setObjectName(QStringLiteral("miOperations"));
     N3 = named(operations->addAction(QStringLiteral("Обновить статистику")), "N3");
+    miGaps = named(operations->addAction(QStringLiteral("Пробелы")), "miGaps");
     operations->addSeparator();
     N2 = named(operations->addAction(QStringLiteral("Выход")), "N2");
     N10 = named(menuBar()->addAction(QStringLiteral("График")), "N10");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+
 namespace data {
 class Tdm;
 } // namespace data
@@ -22,6 +25,11 @@ enum class RunEnd
 // The daily sales collection: for every ticked month, the days with downloads of its month page
 // (only the ticked days, when any are ticked), each day page's entries stored as sales of their kind.
 RunEnd collectSales(CollectContext& context, const PageFetcher& fetcher, data::Tdm& dm);
+
+// The daily sales collection of these days (yyyy-mm-dd) alone: the ticked months' pages are read and
+// only the listed days among these are read. The ticked days do not count.
+RunEnd collectDays(CollectContext& context, const PageFetcher& fetcher, data::Tdm& dm,
+                   const QList<QByteArray>& days);
 
 // The approved batches collection: every batch of a ticked month is released and rebuilt from its
 // pages, its pictures inserted or updated with title, keywords, acceptance date and batch.

@@ -86,6 +86,14 @@ void setTick(QListWidget* list, QListWidgetItem* item, Qt::CheckState state)
     item->setCheckState(state);
 }
 
+void tickRows(QListWidget* list, const QList<QByteArray>& rows)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (rows.contains(list->item(row)->text().toLatin1()))
+            setTick(list, list->item(row), Qt::Checked);
+    }
+}
+
 // A row click toggles the row unless the click toggled its box already (the flag), and never a
 // disabled row. The flag is cleared in either case.
 void toggleClickedRow(QListWidget* list, bool& clickChecked, const QModelIndex& index)
@@ -255,6 +263,14 @@ void TfmExplorer::FormShow()
     StopRequested = false;
     fillCheckList(chListMonth, monthListRows(QDate::currentDate()));
     fillCheckList(chListDay, dayListRows());
+    tickRows(chListMonth, std::exchange(monthsToTick_, {}));
+    tickRows(chListDay, std::exchange(daysToTick_, {}));
+}
+
+void TfmExplorer::tickOnNextShow(QList<QByteArray> months, QList<QByteArray> days)
+{
+    monthsToTick_ = std::move(months);
+    daysToTick_ = std::move(days);
 }
 
 void TfmExplorer::Timer1Timer()

@@ -54,6 +54,9 @@ public:
 
     bool running() const { return running_; }
 
+    // Ticks these months (yyyy-mm) and days (dd) at the next showing, after the lists are filled.
+    void tickOnNextShow(QList<QByteArray> months, QList<QByteArray> days);
+
     // Rebuilds the main window's picture list for its current folder; set by the program.
     std::function<void()> refreshMainList;
 
@@ -116,6 +119,8 @@ private:
     bool closeRequested_ = false;
     bool loginCheckPending_ = false;
     int logLines_ = 0;
+    QList<QByteArray> monthsToTick_;
+    QList<QByteArray> daysToTick_;
     LogColor logColor_ = LogGreen;
 };
 

@@ -25,18 +25,6 @@ QByteArray saleDateToDb(const QByteArray& saleDate)
     return converted;
 }
 
-// Empty becomes 0; the page's decimal point becomes the decimal comma the fields read.
-QByteArray moneyToField(const QByteArray& money)
-{
-    if (money.isEmpty())
-        return "0";
-    QByteArray converted = money;
-    const qsizetype point = converted.indexOf('.');
-    if (point >= 0)
-        converted[point] = ',';
-    return converted;
-}
-
 QByteArray requireDate(const QByteArray& text)
 {
     parseDate(text);

@@ -48,11 +48,12 @@ std::vector<QByteArray> schemaStatements()
     return splitSqlScript(platform::toWin1251(QString::fromUtf8(schemaScript())));
 }
 
-// The statement of the schema script that starts with these words.
+// The statement of the schema script that starts with these words, as whole words.
 QByteArray schemaStatement(const QByteArray& start)
 {
     for (const QByteArray& statement : schemaStatements()) {
-        if (statement.startsWith(start))
+        if (statement.startsWith(start) &&
+            (statement.size() == start.size() || QByteArray(" \n\r\t(").contains(statement[start.size()])))
             return statement;
     }
     throw DbError("The schema script has no statement " + start.toStdString());
@@ -65,6 +66,13 @@ void addHtmlDecoding(Connection& connection)
     run(connection, schemaStatement("CREATE TABLE HTML_ENTITIES"));
     for (const char* function : {"UNICODE_CHARACTER ", "HTML_REFERENCE ", "DECODE_HTML "})
         run(connection, schemaStatement("CREATE FUNCTION " + QByteArray(function)));
+}
+
+// Runs the statements of the schema script that start with these words, in this order.
+void createFromSchema(Connection& connection, std::initializer_list<const char*> starts)
+{
+    for (const char* start : starts)
+        run(connection, schemaStatement(start));
 }
 
 // Every procedure and trigger of the schema script, as a statement that creates or replaces it.
@@ -88,10 +96,19 @@ void stopRollUpMark(Connection& connection)
         run(connection, "EXECUTE PROCEDURE CATCH_UP_ROLL_UPS");
 }
 
+// Version 6: the collection log.
+void addCollectionLog(Connection& connection)
+{
+    createFromSchema(connection, {"CREATE GENERATOR GEN_COLLECTION_LOG_ID", "CREATE TABLE MONTH_PAGE_READS",
+                                  "CREATE INDEX MONTH_PAGE_READS_MONTH", "CREATE TABLE LISTED_DAYS",
+                                  "CREATE TABLE DAY_PAGE_READS", "CREATE INDEX DAY_PAGE_READS_DAY"});
+}
+
 // What a version changes over the one before, run in the upgrade's transaction without committing.
 // Firebird knows a table only after the transaction that created it has committed: a step may create
-// tables, but not fill one it created. Procedures and triggers need no step: every one takes the
-// schema script's definition after the last step, so a version that changes only them has no change.
+// tables, but not fill one it created; it takes their statements from the schema script. Procedures
+// and triggers need no step: every one takes the schema script's definition after the last step, so a
+// version that changes only them has no change.
 struct UpgradeStep
 {
     int version;
@@ -104,6 +121,7 @@ const UpgradeStep Steps[] = {
     {3, nullptr}, // SALES_INFO reads the pictures with their totals in one pass
     {4, nullptr}, // a stored sale brings the picture's totals along by its month's change
     {5, addHtmlDecoding},
+    {6, addCollectionLog},
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has

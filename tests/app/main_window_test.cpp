@@ -60,9 +60,9 @@ TEST(MainWindowMenu, HasTheOperationsChartAndHelpItems)
     ASSERT_EQ(captions(top),
               QStringList({QStringLiteral("Операции"), QStringLiteral("График"), QStringLiteral("Помощь")}));
     ASSERT_NE(top[0]->menu(), nullptr);
-    EXPECT_EQ(
-        captions(top[0]->menu()->actions()),
-        QStringList({QStringLiteral("Обновить статистику"), QStringLiteral("-"), QStringLiteral("Выход")}));
+    EXPECT_EQ(captions(top[0]->menu()->actions()),
+              QStringList({QStringLiteral("Обновить статистику"), QStringLiteral("Пробелы"),
+                           QStringLiteral("-"), QStringLiteral("Выход")}));
     EXPECT_EQ(top[0]->menu()->actions().first(), window.N3);
     EXPECT_EQ(top[0]->menu()->actions().last(), window.N2);
     EXPECT_EQ(top[1], window.N10);

@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+#include "collect/collection_calendar.h"
+#include "data/collection_log.h"
 #include "tests/collection/collection_fixture.h"
 #include "tools/agency-sim/calendar.h"
 #include "tools/agency-sim/pages.h"
@@ -150,6 +152,7 @@ TEST_F(CollectCli, WrongArgumentsAreAnErrorWithTheUsage)
         {QStringLiteral("batches"), QStringLiteral("2008-04"), QStringLiteral("--days"), QStringLiteral("01")},
         {QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days"), QStringLiteral("1,32")},
         {QStringLiteral("sales"), QStringLiteral("2008-04"), QStringLiteral("--days")},
+        {QStringLiteral("gaps"), QStringLiteral("2008-04")},
     };
     for (const QStringList& arguments : cases) {
         EXPECT_EQ(run(arguments), 1) << arguments.join(QLatin1Char(' ')).toStdString();
@@ -210,4 +213,75 @@ TEST_F(CollectCli, RunsWhileTheProgramHoldsTheDatabaseAndTheNextRefreshShowsTheR
     list.open();
     EXPECT_EQ(list.field(0).asInt64(), rowCount("SALES"));
     EXPECT_EQ(storedSales(day), expectedSales(day));
+}
+
+namespace {
+
+QDate dateOf(const Day& day)
+{
+    return QDate::fromString(QString::fromLatin1(isoDay(day)), QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace
+
+// A day page that does not arrive ends the run on that day, the last one of its month: the calendar shows
+// that day alone as a gap, the other listed days collected with the log's figures of their pages, the
+// month's other days without sales and the month before never looked at. "gaps" then reads that day only.
+TEST_F(CollectCli, AFailedDayPageIsTheOnlyGapAndTheGapsRunCollectsIt)
+{
+    const std::vector<Day> days = saleDays("2008-04");
+    const Day failed = days.back();
+    startAgency(failing("date=" + agencysim::isoDate(failed)));
+    configureProgramDir();
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04")}), 1);
+
+    const auto calendar = [this] {
+        return collect::CollectionCalendar(data::readCollectionRecord(dm().IBDatabase1),
+                                           QDate::currentDate());
+    };
+    const collect::CollectionCalendar afterFailure = calendar();
+    EXPECT_EQ(afterFailure.gaps(), QList<QDate>{dateOf(failed)});
+    EXPECT_EQ(afterFailure.state(QDate(2008, 3, 31)), collect::DayState::NeverLooked);
+    EXPECT_EQ(afterFailure.firstMonth(), QDate(2008, 4, 1));
+    for (const Day& day : days) {
+        if (day == failed)
+            continue;
+        EXPECT_EQ(afterFailure.state(dateOf(day)), collect::DayState::Collected) << agencysim::isoDate(day);
+        const data::DayRead* read = afterFailure.lastRead(dateOf(day));
+        ASSERT_NE(read, nullptr);
+        const std::vector<agencysim::SaleEntry> entries = portfolio().dayEntries(day);
+        int downloads = 0, cents = 0;
+        for (const agencysim::SaleEntry& entry : entries) {
+            downloads += entry.count;
+            cents += entry.cents;
+        }
+        EXPECT_EQ(read->entries, int(entries.size())) << agencysim::isoDate(day);
+        EXPECT_EQ(read->downloads, downloads) << agencysim::isoDate(day);
+        EXPECT_DOUBLE_EQ(read->earnings, cents / 100.0) << agencysim::isoDate(day);
+    }
+    for (QDate date(2008, 4, 1); date.month() == 4; date = date.addDays(1)) {
+        if (std::none_of(days.begin(), days.end(), [&](const Day& day) { return dateOf(day) == date; })) {
+            EXPECT_EQ(afterFailure.state(date), collect::DayState::NoSales) << date.toString().toStdString();
+        }
+    }
+    const data::DayRead* failedRead = afterFailure.lastRead(dateOf(failed));
+    ASSERT_NE(failedRead, nullptr);
+    EXPECT_EQ(failedRead->end, data::DayReadEnd::Failed);
+    EXPECT_TRUE(failedRead->message.contains(QByteArray("stats_date.mhtml?date=" + isoDay(failed))))
+        << failedRead->message.constData();
+
+    startAgency();
+    configureProgramDir();
+    output.clear();
+    EXPECT_EQ(run({QStringLiteral("gaps")}), 0) << errors().constData();
+    EXPECT_EQ(output.count(Heading), 2) << output.constData();
+    EXPECT_TRUE(output.contains(isoDay(failed))) << output.constData();
+    for (const Day& day : days)
+        EXPECT_EQ(storedSales(day), expectedSales(day)) << agencysim::isoDate(day);
+    EXPECT_TRUE(calendar().gaps().isEmpty());
+    EXPECT_EQ(calendar().state(dateOf(failed)), collect::DayState::Collected);
+
+    output.clear();
+    EXPECT_EQ(run({QStringLiteral("gaps")}), 0) << errors().constData();
+    EXPECT_EQ(output, QStringLiteral(u"Пробелов нет\n").toUtf8());
 }

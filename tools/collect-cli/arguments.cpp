@@ -28,28 +28,34 @@ QList<QByteArray> days(const QString& list)
     return days;
 }
 
+const QStringList RunNames = {QStringLiteral("sales"), QStringLiteral("batches"), QStringLiteral("gaps")};
+
 Run run(const QString& text)
 {
-    if (text == QStringLiteral("sales"))
-        return Run::Sales;
-    if (text == QStringLiteral("batches"))
-        return Run::Batches;
-    throw UsageError("the run is sales or batches, not \"" + text.toStdString() + "\"");
+    const qsizetype index = RunNames.indexOf(text);
+    if (index < 0)
+        throw UsageError("the run is sales, batches or gaps, not \"" + text.toStdString() + "\"");
+    return static_cast<Run>(index);
 }
 
 } // namespace
 
 Arguments parseArguments(const QStringList& arguments)
 {
-    const bool dirGiven = !arguments.isEmpty() && arguments[0] != QStringLiteral("sales") &&
-                          arguments[0] != QStringLiteral("batches");
+    const bool dirGiven = !arguments.isEmpty() && !RunNames.contains(arguments[0]);
     const qsizetype runAt = dirGiven ? 1 : 0;
-    if (arguments.size() < runAt + 2)
-        throw UsageError("a run and at least one month are needed");
     Arguments parsed;
     if (dirGiven)
         parsed.programDir = arguments[0];
+    if (arguments.size() == runAt + 1 && run(arguments[runAt]) == Run::Gaps) {
+        parsed.run = Run::Gaps;
+        return parsed;
+    }
+    if (arguments.size() < runAt + 2)
+        throw UsageError("a run and at least one month are needed");
     parsed.run = run(arguments[runAt]);
+    if (parsed.run == Run::Gaps)
+        throw UsageError("the gaps run takes no months");
     for (qsizetype i = runAt + 1; i < arguments.size(); ++i) {
         if (arguments[i] != QStringLiteral("--days")) {
             parsed.months.append(month(arguments[i]));
@@ -69,8 +75,11 @@ QString usage()
     return QStringLiteral(
         "usage: photoledger-collect [DIR] sales MONTH... [--days DD,DD...]\n"
         "       photoledger-collect [DIR] batches MONTH...\n"
+        "       photoledger-collect [DIR] gaps\n"
         "Collects the daily sales or the approved batches of the months (yyyy-mm) from the agency into the\n"
         "program directory DIR (PHOTOLEDGER.GDB, conf.ini with the section [Agency], PREVIEW, Temp).\n"
+        "gaps collects the days that the collection log shows as gaps: listed by their month page but\n"
+        "not collected, or whose last reading failed.\n"
         "Without DIR, the program's own directory: the one beside this command when it holds the\n"
         "database, otherwise ~/.local/share/photoledger ($XDG_DATA_HOME/photoledger).\n"
         "Exit status: 0 done, 2 stopped by a login prompt or Ctrl+C, 1 error.\n");

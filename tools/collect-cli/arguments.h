@@ -12,10 +12,12 @@ namespace collectcli {
 enum class Run {
     Sales,
     Batches,
+    Gaps,
 };
 
 // photoledger-collect [DIR] sales MONTH... [--days DD,DD...]
 // photoledger-collect [DIR] batches MONTH...
+// photoledger-collect [DIR] gaps
 struct Arguments
 {
     // Empty when left out: the program's own directory is meant.

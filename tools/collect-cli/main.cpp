@@ -2,13 +2,16 @@
 // from a scheduler. It runs the collection window's collectors with a console context.
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 
 #include <cstdio>
 #include <exception>
 
+#include "collect/collection_calendar.h"
 #include "collect/collectors.h"
 #include "collect/page_fetcher.h"
+#include "data/collection_log.h"
 #include "data/dm.h"
 #include "data/program_directory.h"
 #include "tools/collect-cli/arguments.h"
@@ -42,10 +45,25 @@ void printError(const char* message)
     std::fprintf(stderr, "photoledger-collect: %s\n", message);
 }
 
+// The gap days of the collection log, each read from its month page; none is no run.
+collect::RunEnd collectGaps(const collect::PageFetcher& fetcher, data::Tdm& dm)
+{
+    const QList<QDate> gaps =
+        collect::CollectionCalendar(data::readCollectionRecord(dm.IBDatabase1), QDate::currentDate()).gaps();
+    if (gaps.isEmpty()) {
+        std::puts("Пробелов нет");
+        return collect::RunEnd::Finished;
+    }
+    collectcli::ConsoleContext context(collect::monthsOf(gaps), {});
+    return collect::collectDays(context, fetcher, dm, collect::isoDays(gaps));
+}
+
 collect::RunEnd collect(const collectcli::Arguments& arguments, data::Tdm& dm)
 {
-    collectcli::ConsoleContext context(arguments.months, arguments.days);
     const collect::PageFetcher fetcher = collect::PageFetcher::create(dm.appDir());
+    if (arguments.run == collectcli::Run::Gaps)
+        return collectGaps(fetcher, dm);
+    collectcli::ConsoleContext context(arguments.months, arguments.days);
     return arguments.run == collectcli::Run::Sales ? collect::collectSales(context, fetcher, dm)
                                                    : collect::collectBatches(context, fetcher, dm);
 }
