@@ -89,7 +89,6 @@ void CollectionLog::recordMonthPage(const QByteArray& month, const QList<QByteAr
         execute(query, "insert into LISTED_DAYS (IDREAD, SALE_DATE) values (" + id + ", '" +
                            formatDate(date) + "')");
     }
-    connection_.defaultTransaction().commit();
 }
 
 void CollectionLog::recordDayPage(const QByteArray& day, const DayTally& tally, DayReadEnd end,
@@ -109,7 +108,6 @@ void CollectionLog::recordDayPage(const QByteArray& day, const DayTally& tally, 
                 ", " + QByteArray::number(qlonglong(tally.downloads)) + ", " +
                 QByteArray::number(tally.earnings, 'f', 4) + ", '" + outcomeText(end) + "', " +
                 messageLiteral + ")");
-    connection_.defaultTransaction().commit();
 }
 
 CollectionRecord readCollectionRecord(Connection& connection)

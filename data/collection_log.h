@@ -31,19 +31,20 @@ struct DayTally
     void add(const QByteArray& count, const QByteArray& money);
 };
 
-// The collection log: what every month page listed and how every day page read ended. Records are
-// written in the connection's running transaction and committed with it, so a record is committed
-// together with the last rows of its page and never claims rows that were not stored.
+// The collection log: what every month page listed and how every day page read ended. A record is
+// written in the connection's running transaction, which holds the last rows of its page, and is
+// committed with them by whatever commits next (the record store commits before every entry), so it
+// never claims rows that were not stored.
 class CollectionLog
 {
 public:
     explicit CollectionLog(Connection& connection) : connection_(connection) {}
 
     // The month page of yyyy-mm read now, listing these days (yyyy-mm-dd); texts that are no date of
-    // the month are left out. Commits.
+    // the month are left out.
     void recordMonthPage(const QByteArray& month, const QList<QByteArray>& listedDays);
-    // The day page of yyyy-mm-dd read now; message (WIN1251) says why a failed read ended. Commits. DbError
-    // when the day is no date.
+    // The day page of yyyy-mm-dd read now; message (WIN1251) says why a failed read ended. DbError when
+    // the day is no date.
     void recordDayPage(const QByteArray& day, const DayTally& tally, DayReadEnd end,
                        const QByteArray& message = {});
 

@@ -2,13 +2,13 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QString>
 
 #include <iterator>
 
 #include "data/connection.h"
+#include "data/database_backup.h"
 #include "data/database_file.h"
 #include "data/dataset.h"
 #include "data/sql_script.h"
@@ -222,17 +222,14 @@ void backUpBeforeUpgrade(Connection& connection, int version)
 {
     const QFileInfo database(QString::fromStdString(connection.databaseName()));
     const QString folder = database.absolutePath() + QStringLiteral("/BACKUP");
-    const QString copy = folder + QLatin1Char('/') + database.completeBaseName() +
+    // Not named as the nightly backups are, so that their rotation never removes it.
+    const QString file = folder + QStringLiteral("/before-upgrade-") + database.completeBaseName() +
                          QStringLiteral("-version-") + QString::number(version) +
-                         QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss.")) +
-                         database.suffix();
-    // The file is copied while this process has it detached, so that its pages are all on disk.
-    connection.close();
-    const bool copied = QDir().mkpath(folder) && QFile::copy(database.absoluteFilePath(), copy);
-    connection.connect();
-    if (!copied)
-        throw DbError("The database could not be copied to " + copy.toStdString() +
-                      " before its upgrade; it was left as it was");
+                         QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss")) +
+                         QStringLiteral(".fbk");
+    if (!QDir().mkpath(folder))
+        throw BackupError(QStringLiteral("Не удалось создать папку %1").arg(folder).toStdString());
+    backupDatabase(connection.databaseName(), file);
 }
 
 } // namespace data

@@ -16,14 +16,14 @@ int schemaVersion(Connection& connection);
 void recordCurrentSchemaVersion(Connection& connection);
 
 // Brings a database made by an earlier version of the program up to the current schema when it is
-// opened: a copy of the file is kept first (see backUpBeforeUpgrade), then every later version's step,
+// opened: a backup is written first (see backUpBeforeUpgrade), then every later version's step,
 // the current definition of every procedure and trigger and the new version are committed in one
 // transaction, which an error undoes as a whole. Objects that no current definition uses any more
 // are dropped afterwards, each on its own. A current database has nothing to do.
 void upgradeDatabase(Connection& connection);
 
-// Keeps a copy of the connected database file before an upgrade changes it, in BACKUP/ beside the
-// file, named after the version it holds; returns with the connection attached again.
+// Writes a backup of the connected database into BACKUP/ beside the file before an upgrade changes
+// it, named after the version it holds; BackupError when it cannot, and the upgrade does not start.
 void backUpBeforeUpgrade(Connection& connection, int version);
 
 } // namespace data
