@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int DayColumns = 31;
 constexpr int DayCellWidth = 24;
+constexpr int DayCellHeight = 20;
+constexpr int WindowHeight = 480;
 constexpr int MonthHeaderWidth = 110;
 constexpr int LegendSwatch = 14;
 
@@ -83,8 +86,16 @@ TfmGaps::TfmGaps(data::Connection& connection, QWidget* parent) : QDialog(parent
     tbCalendar->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tbCalendar->horizontalHeader()->setDefaultSectionSize(DayCellWidth);
     tbCalendar->verticalHeader()->setFixedWidth(MonthHeaderWidth);
+    tbCalendar->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tbCalendar->verticalHeader()->setDefaultSectionSize(DayCellHeight);
+    // Every day of a month is in sight; only the months scroll.
+    tbCalendar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tbCalendar->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int day = 1; day <= DayColumns; ++day)
         tbCalendar->setHorizontalHeaderItem(day - 1, new QTableWidgetItem(QString::number(day)));
+    tbCalendar->setMinimumWidth(MonthHeaderWidth + tbCalendar->horizontalHeader()->length() +
+                                tbCalendar->verticalScrollBar()->sizeHint().width() +
+                                2 * tbCalendar->frameWidth());
     lbSummary = new QLabel;
     lbSummary->setObjectName(QStringLiteral("lbSummary"));
     btCollectGaps = new QPushButton(QStringLiteral("Собрать пробелы"));
@@ -100,7 +111,7 @@ TfmGaps::TfmGaps(data::Connection& connection, QWidget* parent) : QDialog(parent
     layout->addWidget(tbCalendar, 1);
     layout->addWidget(buildLegend());
     layout->addLayout(buttons);
-    resize(MonthHeaderWidth + DayColumns * DayCellWidth + 60, 480);
+    resize(sizeHint().width(), WindowHeight);
 
     platform::connectGuarded(btCollectGaps, &QPushButton::clicked, this, &TfmGaps::btCollectGapsClick);
     connect(btClose, &QPushButton::clicked, this, &QDialog::reject);

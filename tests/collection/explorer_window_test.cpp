@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyleOptionViewItem>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -13,6 +14,7 @@
 
 #include "collect/choice_lists.h"
 #include "collect/explorer_window.h"
+#include "collect/gaps_window.h"
 #include "platform/desktop.h"
 #include "platform/handler_guard.h"
 #include "platform/message_box.h"
@@ -352,4 +354,57 @@ TEST_F(ExplorerWindow, AnErrorEndsTheRunInTheErrorBoxAndTheWindowStaysUsable)
     EXPECT_FALSE(window.running());
     EXPECT_TRUE(window.btUpdateBatches->isEnabled());
     EXPECT_TRUE(boxes.requests().empty());
+}
+
+// A sales run whose last day page fails leaves that day as the calendar's only gap; the calendar's
+// button opens the collection window with the gap's month and day ticked, and once that run has
+// collected the day the calendar shows it collected and no gap.
+TEST_F(ExplorerWindow, TheGapsCalendarShowsTheFailedDayAndOpensTheCollectionWithItTicked)
+{
+    const std::vector<agencysim::Day> days =
+        portfolio().saleDays(std::chrono::year(2008) / std::chrono::April);
+    const agencysim::Day failed = days.back();
+    const QByteArray failedDay = isoDay(failed).mid(8, 2);
+    startAgency(failing("date=" + agencysim::isoDate(failed)));
+    configureProgramDir();
+    window.Timer1Timer();
+    tick(window.chListMonth, QStringLiteral("2008-04"));
+    window.btUpdateSales->click();
+    ASSERT_EQ(errors.size(), 1);
+
+    collect::TfmGaps gaps(dm().IBDatabase1);
+    gaps.show();
+    const QDate today = QDate::currentDate();
+    const int april = (today.year() - 2008) * 12 + today.month() - 4;
+    ASSERT_EQ(gaps.tbCalendar->rowCount(), april + 1) << "the months from today's back to April 2008";
+    const auto cell = [&](const agencysim::Day& day) {
+        return gaps.tbCalendar->item(april, isoDay(day).mid(8, 2).toInt() - 1);
+    };
+    const QColor collected = cell(days.front())->background().color();
+    EXPECT_NE(cell(failed)->background().color(), collected);
+    EXPECT_EQ(gaps.lbSummary->text(), QStringLiteral("Пробелов: 1"));
+    EXPECT_TRUE(cell(days.front())
+                    ->toolTip()
+                    .contains(QStringLiteral("записей %1").arg(portfolio().dayEntries(days.front()).size())))
+        << cell(days.front())->toolTip().toStdString();
+    EXPECT_TRUE(cell(failed)->toolTip().contains(QStringLiteral("с ошибкой")))
+        << cell(failed)->toolTip().toStdString();
+
+    startAgency();
+    configureProgramDir();
+    gaps.openCollection = [&](const QList<QByteArray>& months, const QList<QByteArray>& ticks) {
+        window.hide();
+        window.tickOnNextShow(months, ticks);
+        window.show();
+        window.Timer1->stop();
+        EXPECT_EQ(window.tickedMonths(), QList<QByteArray>{"2008-04"});
+        EXPECT_EQ(window.tickedDays(), QList<QByteArray>{failedDay});
+        window.Timer1Timer();
+        window.btUpdateSales->click();
+    };
+    gaps.btCollectGaps->click();
+    EXPECT_EQ(storedSales(failed), expectedSales(failed));
+    EXPECT_EQ(cell(failed)->background().color(), collected);
+    EXPECT_EQ(gaps.lbSummary->text(), QStringLiteral("Пробелов нет"));
+    EXPECT_FALSE(gaps.btCollectGaps->isEnabled());
 }
