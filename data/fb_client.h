@@ -1,7 +1,8 @@
 #pragma once
 
-#include <stdexcept>
+#include <cerrno>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -62,9 +63,13 @@ public:
 
     Firebird::ThrowStatusWrapper* operator&() { return &wrapper_; }
 
-    // Runs a client call and rethrows its failure as DbError with the engine's text.
+    // Runs a client call and rethrows its failure as DbError with the engine's text. errno is cleared
+    // first: the engine retries opening its shared files while errno says EINTR, also after a call that
+    // succeeded, so an EINTR left by a system call that a signal interrupted (a wait for a download)
+    // would keep an attach or detach spinning for ever.
     template <typename F> decltype(auto) call(F&& f)
     {
+        errno = 0;
         try {
             return f(&wrapper_);
         } catch (const Firebird::FbException& e) {

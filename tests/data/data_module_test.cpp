@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "tests/support/temp_database.h"
@@ -305,3 +306,18 @@ TEST(DataModuleStartTest, TheEngineLeavesTheProgramsTerminationSignalsAlone)
 }
 
 } // namespace
+
+// A signal that interrupts a system call (Ctrl+C during a download) leaves errno at EINTR. Closing and
+// opening the connection after that must still go through: the engine retries opening its shared
+// files while errno says EINTR.
+TEST(DataModuleStartTest, AnInterruptedSystemCallLeftInErrnoHoldsNeitherDetachNorAttach)
+{
+    test_support::TempDatabase db;
+    db.execute("insert into PICTURES (ID) values (1)");
+    errno = EINTR;
+    db.dm().IBDatabase1.close();
+    EXPECT_FALSE(db.dm().IBDatabase1.connected());
+    errno = EINTR;
+    db.dm().IBDatabase1.connect();
+    EXPECT_EQ(db.committedValue("select count(*) from PICTURES"), 1);
+}
