@@ -20,11 +20,12 @@ QString previewFilePath(const QString& appDir, const QByteArray& pictureId)
            QString::fromLatin1(data::requireDecimalId(pictureId, "Номер изображения")) + QStringLiteral(".jpg");
 }
 
-PageFetcher PageFetcher::create(const QString& appDir)
+PageFetcher PageFetcher::create(const QString& appDir, const platform::TerminationRequest* abortOn)
 {
     AgencySite site = AgencySite::load(appDir);
     platform::DownloadOptions options;
     options.cookieFile = prepareCookieJar(site, appDir, platform::UserFolders::current());
+    options.abortOn = abortOn;
     return PageFetcher(appDir, std::move(site), std::move(options));
 }
 

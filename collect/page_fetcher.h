@@ -21,8 +21,9 @@ class PageFetcher
 {
 public:
     // Reads the agency section of conf.ini in appDir and prepares the login cookies (see
-    // prepareCookieJar, with the user's home folder).
-    static PageFetcher create(const QString& appDir);
+    // prepareCookieJar, with the user's home folder). With abortOn, a termination signal cuts the
+    // downloads (platform::DownloadAborted).
+    static PageFetcher create(const QString& appDir, const platform::TerminationRequest* abortOn = nullptr);
 
     PageFetcher(QString appDir, AgencySite site, platform::DownloadOptions options);
 

@@ -5,8 +5,11 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <curl/curl.h>
+
+#include "platform/termination_signals.h"
 
 namespace platform {
 namespace {
@@ -22,6 +25,15 @@ struct CurlDeleter
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
 using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
+
+struct MultiDeleter
+{
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+
+// The longest wait for the sockets between two looks at the transfer; curl's own timeouts shorten it.
+constexpr int LongestWaitMs = 1000;
 
 size_t writeToFile(char* data, size_t size, size_t count, void* file)
 {
@@ -53,6 +65,42 @@ DownloadResult failure(std::string error)
     return {false, std::move(error)};
 }
 
+void throwIfTerminated(const TerminationRequest* abortOn, const QByteArray& address)
+{
+    if (abortOn && abortOn->received())
+        throw DownloadAborted("Загрузка прервана: " + address.toStdString());
+}
+
+// Runs the configured transfer to its end: empty when it went through, else what went wrong. The wait
+// on its sockets also wakes when the termination descriptor becomes readable, so that a signal cuts
+// even a transfer that receives nothing.
+std::string perform(CURL* curl, const QByteArray& address, const char* errorBuffer,
+                    const TerminationRequest* abortOn)
+{
+    throwIfTerminated(abortOn, address);
+    const MultiHandle multi(curl_multi_init());
+    if (!multi)
+        return "cannot start a download";
+    curl_multi_add_handle(multi.get(), curl);
+    const auto detach = qScopeGuard([&] { curl_multi_remove_handle(multi.get(), curl); });
+    curl_waitfd termination{abortOn ? abortOn->descriptor() : -1, CURL_WAIT_POLLIN, 0};
+    for (int running = 1; running;) {
+        CURLMcode code = curl_multi_perform(multi.get(), &running);
+        if (code == CURLM_OK && running)
+            code = curl_multi_poll(multi.get(), &termination, abortOn ? 1 : 0, LongestWaitMs, nullptr);
+        if (code != CURLM_OK)
+            return curl_multi_strerror(code);
+        throwIfTerminated(abortOn, address);
+    }
+    int queued = 0;
+    const CURLMsg* done = curl_multi_info_read(multi.get(), &queued);
+    if (!done)
+        return "the download ended without a result";
+    if (done->data.result == CURLE_OK)
+        return {};
+    return *errorBuffer ? errorBuffer : curl_easy_strerror(done->data.result);
+}
+
 } // namespace
 
 Downloader::Downloader(DownloadOptions options) : options_(std::move(options))
@@ -71,9 +119,8 @@ DownloadResult Downloader::download(const QByteArray& address, const QString& ta
 
     char errorBuffer[CURL_ERROR_SIZE] = {};
     configure(curl.get(), address, options_, file, errorBuffer);
-    const CURLcode code = curl_easy_perform(curl.get());
-    if (code != CURLE_OK)
-        return failure(address.toStdString() + ": " + (*errorBuffer ? errorBuffer : curl_easy_strerror(code)));
+    if (const std::string error = perform(curl.get(), address, errorBuffer, options_.abortOn); !error.empty())
+        return failure(address.toStdString() + ": " + error);
 
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);

@@ -129,6 +129,8 @@ struct AgencyServer::Impl
     std::mutex stopMutex;
     std::condition_variable stopSignal;
     bool stopping = false;
+    int paused = 0; // requests that have reached the pause of a slow path
+    std::condition_variable pausedSignal;
 };
 
 void AgencyServer::Impl::answer(const httplib::Request& req, httplib::Response& res)
@@ -220,6 +222,8 @@ bool AgencyServer::Impl::loggedIn(const httplib::Request& req)
 void AgencyServer::Impl::pause()
 {
     std::unique_lock lock(stopMutex);
+    ++paused;
+    pausedSignal.notify_all();
     stopSignal.wait_for(lock, std::chrono::milliseconds(faults.slowMs), [this] { return stopping; });
 }
 
@@ -275,6 +279,13 @@ void AgencyServer::stop()
     d.server.stop();
     if (d.thread.joinable())
         d.thread.join();
+}
+
+bool AgencyServer::waitForSlowRequest(std::chrono::milliseconds longest)
+{
+    Impl& d = *impl_;
+    std::unique_lock lock(d.stopMutex);
+    return d.pausedSignal.wait_for(lock, longest, [&d] { return d.paused > 0; });
 }
 
 int AgencyServer::port() const

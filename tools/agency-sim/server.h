@@ -2,6 +2,7 @@
 
 #include "tools/agency-sim/portfolio.h"
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -35,6 +36,10 @@ public:
     // Returns the port; std::runtime_error when it cannot listen. A server starts once.
     int start(int port = 0);
     void stop();
+
+    // Waits until a request for a slow path has arrived and is being held; false when none has
+    // within the time.
+    bool waitForSlowRequest(std::chrono::milliseconds longest);
 
     int port() const;
     std::string baseUrl() const;                            // http://127.0.0.1:PORT

@@ -82,7 +82,7 @@ QString usage()
         "not collected, or whose last reading failed.\n"
         "Without DIR, the program's own directory: the one beside this command when it holds the\n"
         "database, otherwise ~/.local/share/photoledger ($XDG_DATA_HOME/photoledger).\n"
-        "Exit status: 0 done, 2 stopped by a login prompt or Ctrl+C, 1 error.\n");
+        "Exit status: 0 done, 2 stopped by a login prompt, 130 Ctrl+C (SIGINT), 143 SIGTERM, 1 error.\n");
 }
 
 } // namespace collectcli

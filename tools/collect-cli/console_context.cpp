@@ -1,22 +1,13 @@
 #include "tools/collect-cli/console_context.h"
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "platform/html_entities.h"
+#include "platform/termination_signals.h"
 
 namespace collectcli {
 
 namespace {
-
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
-
-extern "C" void onInterrupt(int)
-{
-    interrupted = true;
-}
 
 void printLine(std::FILE* stream, const QString& text)
 {
@@ -27,18 +18,10 @@ void printLine(std::FILE* stream, const QString& text)
 
 } // namespace
 
-ConsoleContext::ConsoleContext(QList<QByteArray> months, QList<QByteArray> days)
-    : months_(std::move(months)), days_(std::move(days))
+ConsoleContext::ConsoleContext(QList<QByteArray> months, QList<QByteArray> days,
+                               const platform::TerminationRequest& termination)
+    : months_(std::move(months)), days_(std::move(days)), termination_(termination)
 {
-}
-
-void ConsoleContext::stopOnInterrupt()
-{
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 bool ConsoleContext::askYesNo(const QString& caption, const QString& text)
@@ -53,12 +36,7 @@ void ConsoleContext::openUrl(const QByteArray&) {}
 
 bool ConsoleContext::stopRequested() const
 {
-    return interrupted;
-}
-
-void ConsoleContext::clearStopRequest()
-{
-    interrupted = false;
+    return termination_.received();
 }
 
 void ConsoleContext::appendLogLine(const QByteArray& line)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -14,6 +15,8 @@
 #include "data/collection_log.h"
 #include "data/dm.h"
 #include "data/program_directory.h"
+#include "platform/downloader.h"
+#include "platform/termination_signals.h"
 #include "tools/collect-cli/arguments.h"
 #include "tools/collect-cli/console_context.h"
 
@@ -26,12 +29,19 @@ enum ExitStatus
     Stopped = 2,
 };
 
-ExitStatus exitStatus(collect::RunEnd end)
+// A run ended by a termination signal exits as shells report a process that the signal ended.
+int terminatedStatus(int signal)
+{
+    return 128 + signal;
+}
+
+int exitStatus(collect::RunEnd end, const platform::TerminationRequest& termination)
 {
     switch (end) {
     case collect::RunEnd::Finished:
         return Done;
     case collect::RunEnd::Cancelled:
+        return terminatedStatus(termination.signal());
     case collect::RunEnd::LoginPrompt:
         return Stopped;
     case collect::RunEnd::NoMonth:
@@ -45,8 +55,17 @@ void printError(const char* message)
     std::fprintf(stderr, "photoledger-collect: %s\n", message);
 }
 
+void printTermination(int signal)
+{
+    printError(QStringLiteral(u"прервано сигналом %1, собранное до него сохранено")
+                   .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"))
+                   .toUtf8()
+                   .constData());
+}
+
 // The gap days of the collection log, each read from its month page; none is no run.
-collect::RunEnd collectGaps(const collect::PageFetcher& fetcher, data::Tdm& dm)
+collect::RunEnd collectGaps(const collect::PageFetcher& fetcher, data::Tdm& dm,
+                            const platform::TerminationRequest& termination)
 {
     const QList<QDate> gaps =
         collect::CollectionCalendar(data::readCollectionRecord(dm.IBDatabase1), QDate::currentDate()).gaps();
@@ -54,36 +73,41 @@ collect::RunEnd collectGaps(const collect::PageFetcher& fetcher, data::Tdm& dm)
         std::puts("Пробелов нет");
         return collect::RunEnd::Finished;
     }
-    collectcli::ConsoleContext context(collect::monthsOf(gaps), {});
+    collectcli::ConsoleContext context(collect::monthsOf(gaps), {}, termination);
     return collect::collectDays(context, fetcher, dm, collect::isoDays(gaps));
 }
 
-collect::RunEnd collect(const collectcli::Arguments& arguments, data::Tdm& dm)
+collect::RunEnd collect(const collectcli::Arguments& arguments, data::Tdm& dm,
+                        const platform::TerminationRequest& termination)
 {
-    const collect::PageFetcher fetcher = collect::PageFetcher::create(dm.appDir());
+    const collect::PageFetcher fetcher = collect::PageFetcher::create(dm.appDir(), &termination);
     if (arguments.run == collectcli::Run::Gaps)
-        return collectGaps(fetcher, dm);
-    collectcli::ConsoleContext context(arguments.months, arguments.days);
+        return collectGaps(fetcher, dm, termination);
+    collectcli::ConsoleContext context(arguments.months, arguments.days, termination);
     return arguments.run == collectcli::Run::Sales ? collect::collectSales(context, fetcher, dm)
                                                    : collect::collectBatches(context, fetcher, dm);
 }
 
 // Collects into the program directory. Closing the connection commits what the run stored last,
-// also after an error.
-ExitStatus collectInto(const collectcli::Arguments& arguments)
+// also after an error or a termination signal.
+int collectInto(const collectcli::Arguments& arguments, const platform::TerminationRequest& termination)
 {
     const QString dir = arguments.programDir.isEmpty()
                             ? data::programDirectory(QCoreApplication::applicationDirPath())
                             : QDir(arguments.programDir).absolutePath();
     data::Tdm dm(dir);
     dm.DataModuleCreate();
-    ExitStatus status = Failed;
+    int status = Failed;
     try {
-        status = exitStatus(collect(arguments, dm));
+        status = exitStatus(collect(arguments, dm, termination), termination);
+    } catch (const platform::DownloadAborted&) {
+        status = terminatedStatus(termination.signal());
     } catch (const std::exception& error) {
         printError(error.what());
     }
     dm.IBDatabase1.close();
+    if (status > Stopped)
+        printTermination(termination.signal());
     return status;
 }
 
@@ -100,9 +124,10 @@ int main(int argc, char** argv)
         std::fputs(collectcli::usage().toUtf8().constData(), stderr);
         return Failed;
     }
-    collectcli::ConsoleContext::stopOnInterrupt();
     try {
-        return collectInto(arguments);
+        // Before the database engine starts, which keeps the dispositions it finds.
+        const platform::TerminationRequest termination;
+        return collectInto(arguments, termination);
     } catch (const std::exception& error) {
         printError(error.what());
         return Failed;
