@@ -4,6 +4,7 @@
 
 #include "browser/folder_tree.h"
 #include "browser/period_presets.h"
+#include "tools/record-cli/tool_support.h"
 
 namespace exportcli {
 
@@ -16,11 +17,11 @@ namespace {
 
 QDate date(const QString& text)
 {
-    static const QRegularExpression form(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}$"));
-    const QDate date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
-    if (!form.match(text).hasMatch() || !date.isValid())
-        refuse(QStringLiteral("a date is written dd.mm.yyyy, not \"%1\"").arg(text));
-    return date;
+    try {
+        return recordcli::dayArgument(text);
+    } catch (const recordcli::UsageError& error) {
+        throw UsageError(error.what());
+    }
 }
 
 int folderId(const QString& text)

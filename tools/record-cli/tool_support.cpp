@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <exception>
@@ -26,6 +27,15 @@ QString databasePath(const QString& programDir)
 bool isDirectory(const QString& argument)
 {
     return QFileInfo(argument).isDir();
+}
+
+QDate dayArgument(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{2}\\.\\d{2}\\.\\d{4}$"));
+    const QDate date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+    if (!form.match(text).hasMatch() || !date.isValid())
+        throw UsageError(QStringLiteral("a date is written dd.mm.yyyy, not \"%1\"").arg(text).toStdString());
+    return date;
 }
 
 int runTool(const char* name, const QString& usage, const std::function<int(const QStringList&)>& work)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,9 @@ QString databasePath(const QString& programDir);
 
 // Whether the argument names an existing directory (a DIR rather than a FILE).
 bool isDirectory(const QString& argument);
+
+// A day given as dd.mm.yyyy; UsageError saying how a date is written for any other text.
+QDate dayArgument(const QString& text);
 
 // Runs a tool's work with its arguments (those after the program's name): a UsageError prints the
 // message and the usage, any other error its message, both on standard error with exit status 1.
