@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -13,7 +14,9 @@
 #include "app/program.h"
 #include "app/window_placement.h"
 #include "app/window_settings.h"
+#include "analytics/analytics_window.h"
 #include "browser/folder_panel.h"
+#include "browser/folder_tree.h"
 #include "browser/picture_cell_delegate.h"
 #include "browser/picture_grid.h"
 #include "browser/picture_list_panel.h"
@@ -73,6 +76,7 @@ void TfmMain::connectHandlers()
     platform::connectGuarded(N2, &QAction::triggered, this, &TfmMain::N2Click);
     platform::connectGuarded(N10, &QAction::triggered, this, &TfmMain::N10Click);
     platform::connectGuarded(N101, &QAction::triggered, this, &TfmMain::N101Click);
+    platform::connectGuarded(miAnalytics, &QAction::triggered, this, &TfmMain::miAnalyticsClick);
     platform::connectGuarded(Button1, &QPushButton::clicked, this, &TfmMain::Button1Click);
 }
 
@@ -162,6 +166,29 @@ void TfmMain::N10Click()
 void TfmMain::N101Click()
 {
     showModally(fmAbout);
+}
+
+void TfmMain::miAnalyticsClick()
+{
+    if (!fmAnalytics) {
+        fmAnalytics = new analytics::AnalyticsWindow(*data::dm, this);
+        platform::connectGuarded(fmAnalytics, &analytics::AnalyticsWindow::batchChosen, this,
+                                 &TfmMain::showBatch);
+    }
+    fmAnalytics->openFor(edFrom->date(), edTill->date());
+}
+
+void TfmMain::showBatch(std::int64_t batchId, QDate from, QDate till)
+{
+    edFrom->setDate(from);
+    edTill->setDate(till);
+    pictureList->setBatch(batchId);
+    // Choosing the all-pictures folder rebuilds the list; when it is chosen already, so does this.
+    if (CurrentFolderId == browser::AllPicturesFolderId ||
+        !folderPanel->SelectFolderNode(browser::AllPicturesFolderId))
+        RefreshPictureList(browser::AllPicturesFolderId);
+    raise();
+    activateWindow();
 }
 
 void TfmMain::Button1Click()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QMainWindow>
+
+#include <cstdint>
 #include <QStringList>
 
 #include "browser/browser_state.h"
@@ -27,6 +30,10 @@ class SalesStripPanel;
 namespace data {
 class Tdm;
 } // namespace data
+
+namespace analytics {
+class AnalyticsWindow;
+} // namespace analytics
 
 namespace platform {
 class ClickLabel;
@@ -73,6 +80,10 @@ public:
     void N2Click();
     void N10Click();
     void N101Click();
+    // Opens the analytics window (made at its first opening) for the period of the date pickers.
+    void miAnalyticsClick();
+    // Shows the pictures of a batch in the grid: all pictures' folder, the analytics' period.
+    void showBatch(std::int64_t batchId, QDate from, QDate till);
     // Maintenance command of the hidden Button1: fills the CALENDAR table.
     void Button1Click();
 
@@ -111,6 +122,9 @@ public:
     QAction* N2 = nullptr;
     QAction* N10 = nullptr;
     QAction* N101 = nullptr;
+    QAction* miAnalytics = nullptr;
+    // The analytics window; not modal, made at its first opening.
+    analytics::AnalyticsWindow* fmAnalytics = nullptr;
 
     // The collection window's settings, loaded at the first show and saved at close with this
     // window's; set by the program.

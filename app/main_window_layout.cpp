@@ -95,6 +95,7 @@ void TfmMain::buildMenu()
     operations->addSeparator();
     N2 = named(operations->addAction(QStringLiteral("Выход")), "N2");
     N10 = named(menuBar()->addAction(QStringLiteral("График")), "N10");
+    miAnalytics = named(menuBar()->addAction(QStringLiteral("Аналитика")), "miAnalytics");
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->setObjectName(QStringLiteral("miHelp"));
     N101 = named(help->addAction(QStringLiteral("О программе")), "N101");

@@ -17,6 +17,11 @@ QString partialCountText(int fetchedRows)
     return countText(fetchedRows) + QStringLiteral("(?)");
 }
 
+QString batchCountText(std::int64_t batchId, int pictures)
+{
+    return QStringLiteral("партия %1: %2").arg(batchId).arg(pictures);
+}
+
 QString withZeroSales(const QString& text, int zeroSalesCount)
 {
     return text + QStringLiteral(" + ") + countText(zeroSalesCount);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace browser {
 
 // Texts of the count label under the preview.
@@ -12,6 +14,8 @@ QString unknownCountText();
 QString countText(int count);
 // N(?): a keyword-filtered list of which N rows have been fetched so far.
 QString partialCountText(int fetchedRows);
+// "партия N: M": the list shows the M pictures of batch N.
+QString batchCountText(std::int64_t batchId, int pictures);
 // Any of the texts followed by " + " and the number of pictures without sales.
 QString withZeroSales(const QString& text, int zeroSalesCount);
 

@@ -127,6 +127,8 @@ PictureListFilter PictureListPanel::currentFilter(int folderId) const
     filter.showZero = controls_.chShowZero->isChecked();
     filter.noFolder = controls_.chNoFolder->isChecked();
     filter.keywords = controls_.edKeywords->text();
+    if (folderId == AllPicturesFolderId)
+        filter.batchId = batchId_;
     return filter;
 }
 
@@ -134,6 +136,8 @@ void PictureListPanel::RefreshPictureList(int folderId)
 {
     // The list and its counts take a noticeable moment on a large portfolio.
     const platform::WaitCursor waitCursor;
+    if (folderId != AllPicturesFolderId)
+        batchId_.reset();
     PictureListFilter filter = currentFilter(folderId);
     int markedPosition = -1;
     filter.sort = controls_.picGrid->firstMarkedColumn(&markedPosition);
@@ -180,6 +184,11 @@ void PictureListPanel::UpdateCountLabel()
     QLabel* label = controls_.lbCount;
     state_.ZeroSalesCount = 0;
     label->setText(unknownCountText());
+    if (batchId_ && state_.CurrentFolderId == AllPicturesFolderId) {
+        dm_.qrPictureInfo.fetchAll();
+        label->setText(batchCountText(*batchId_, dm_.qrPictureInfo.recordCount()));
+        return;
+    }
     if (hasKeywords(controls_.edKeywords->text()))
         label->setText(partialCountText(dm_.qrPictureInfo.recordCount()));
     else

@@ -58,8 +58,13 @@ public:
     ~PictureListPanel() override;
 
     // Rebuilds the list of this folder with the period, the switches, the keywords and the sort
-    // marker of the grid; commits a running transaction first.
+    // marker of the grid; commits a running transaction first. Any folder but all pictures ends the
+    // showing of a batch.
     void RefreshPictureList(int folderId);
+    // The list of all pictures shows only this batch's pictures, with or without downloads, from its
+    // next rebuild until a folder other than all pictures is chosen.
+    void setBatch(std::int64_t batchId) { batchId_ = batchId; }
+    const std::optional<std::int64_t>& batch() const { return batchId_; }
     void UpdateCountLabel();
     void qrPictureInfoAfterScroll();
 
@@ -104,6 +109,7 @@ private:
     PictureListModel* model_;
     // The period of the list as last built, for the suggested file name.
     QDate listFrom_, listTill_;
+    std::optional<std::int64_t> batchId_;
     QString exportDir_;
 };
 

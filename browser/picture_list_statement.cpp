@@ -86,8 +86,10 @@ QByteArray pictureListStatement(const PictureListFilter& filter)
                      QByteArray::number(filter.folderId) + ", '" + from + "', '" + till + "')" + " where 1 = 1";
     if (filter.onlyNew)
         sql += " and ACCEPT_DATE >= '" + from + "' and ACCEPT_DATE <= '" + till + "' ";
-    if (!filter.showZero)
+    if (!filter.showZero && !filter.batchId)
         sql += " and COUNT_SALES <> 0";
+    if (filter.batchId)
+        sql += " and IDBATCH = " + QByteArray::number(qlonglong(*filter.batchId));
     if (filter.noFolder && filter.folderId == -1)
         sql += " and IDFOLDER IS NULL ";
     if (hasKeywords(filter.keywords))

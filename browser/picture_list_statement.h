@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 #include "browser/sort_marker.h"
@@ -20,6 +21,8 @@ struct PictureListFilter
     bool showZero = false;
     bool noFolder = false;
     QString keywords;
+    // Only the pictures of this upload batch, those without downloads in the period too.
+    std::optional<std::int64_t> batchId;
     // The first column, in the grid's order, that carries a sort marker.
     std::optional<ColumnSort> sort;
 };

@@ -48,7 +48,7 @@ QString namePath(const QWidget* widget)
     return names.join(QLatin1Char('.'));
 }
 
-TEST(MainWindowMenu, HasTheOperationsChartAndHelpItems)
+TEST(MainWindowMenu, HasTheOperationsChartAnalyticsAndHelpItems)
 {
     app::TfmMain window(QStringLiteral("/opt/photoledger/"));
     EXPECT_EQ(window.objectName(), QStringLiteral("fmMain"));
@@ -58,7 +58,8 @@ TEST(MainWindowMenu, HasTheOperationsChartAndHelpItems)
 
     const QList<QAction*> top = window.menuBar()->actions();
     ASSERT_EQ(captions(top),
-              QStringList({QStringLiteral("Операции"), QStringLiteral("График"), QStringLiteral("Помощь")}));
+              QStringList({QStringLiteral("Операции"), QStringLiteral("График"), QStringLiteral("Аналитика"),
+                           QStringLiteral("Помощь")}));
     ASSERT_NE(top[0]->menu(), nullptr);
     EXPECT_EQ(captions(top[0]->menu()->actions()),
               QStringList({QStringLiteral("Обновить статистику"), QStringLiteral("Пробелы"),
@@ -67,10 +68,12 @@ TEST(MainWindowMenu, HasTheOperationsChartAndHelpItems)
     EXPECT_EQ(top[0]->menu()->actions().last(), window.N2);
     EXPECT_EQ(top[1], window.N10);
     EXPECT_EQ(window.N10->menu(), nullptr);
-    ASSERT_NE(top[2]->menu(), nullptr);
-    EXPECT_EQ(top[2]->menu()->actions(), QList<QAction*>({window.N101}));
+    EXPECT_EQ(top[2], window.miAnalytics);
+    EXPECT_EQ(window.miAnalytics->menu(), nullptr);
+    ASSERT_NE(top[3]->menu(), nullptr);
+    EXPECT_EQ(top[3]->menu()->actions(), QList<QAction*>({window.N101}));
     EXPECT_EQ(window.N101->text(), QStringLiteral("О программе"));
-    for (const QAction* item : {window.N3, window.N2, window.N10, window.N101})
+    for (const QAction* item : {window.N3, window.N2, window.N10, window.miAnalytics, window.N101})
         EXPECT_FALSE(item->objectName().isEmpty());
 }
 

@@ -56,6 +56,14 @@ TEST(PictureListStatement, NoFolderCountsOnlyOnTheAllPicturesEntry)
               selectMarch2010("12") + " and COUNT_SALES <> 0 order by IDPICTURE");
 }
 
+TEST(PictureListStatement, ABatchShowsAllItsPicturesSoldOrNot)
+{
+    PictureListFilter filter = march2010(-1);
+    filter.batchId = 5'000'000'123;
+    EXPECT_EQ(browser::pictureListStatement(filter),
+              selectMarch2010("-1") + " and IDBATCH = 5000000123 order by COUNT_SALES desc");
+}
+
 TEST(PictureListStatement, OnlyTheDateOfThePickersCounts)
 {
     PictureListFilter filter = march2010(0);
