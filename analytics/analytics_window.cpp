@@ -20,6 +20,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "analytics/chart_view.h"
 #include "analytics/lifecycle.h"
 #include "analytics/line_chart.h"
@@ -216,7 +218,10 @@ void ReportPage::showTable(ReportTable table)
     model_->setTable(std::move(table), heat ? CohortHeatColumn : -1);
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     sorted_->sort(-1);
+    // Wide titles are cut to keep the figures in view; the title's tip shows it whole.
     table_->resizeColumnsToContents();
+    for (int column = 0; column < model_->columnCount(); ++column)
+        table_->setColumnWidth(column, std::min(table_->columnWidth(column), column == 0 ? 260 : 120));
 }
 
 std::vector<int> ReportPage::selectedRows() const
@@ -321,6 +326,7 @@ void AnalyticsWindow::openFor(QDate from, QDate till)
     raise();
     activateWindow();
     loadCurrentPage();
+    static_cast<ReportPage*>(tabs->currentWidget())->table()->setFocus();
 }
 
 // The tab on screen reads its figures unless it shows this period already.

@@ -76,12 +76,9 @@ QString ReportCell::display() const
 ReportTable cohortTable(const Cohorts& cohorts, CohortValue value)
 {
     ReportTable table;
-    table.titles = QStringList{QStringLiteral("Месяц приемки"),
-                               QStringLiteral("Изображений"),
-                               QStringLiteral("Продано хоть раз, %"),
-                               QStringLiteral("Заработок"),
-                               QStringLiteral("Заработок на изображение"),
-                               QStringLiteral("Дней до первой продажи (медиана)")};
+    table.titles = QStringList{QStringLiteral("Месяц приемки"),  QStringLiteral("Изображений"),
+                               QStringLiteral("Продано, %"),     QStringLiteral("Заработок"),
+                               QStringLiteral("На изображение"), QStringLiteral("Дней до продажи")};
     for (QDate month : cohorts.saleMonths)
         table.titles.append(monthTitle(month));
     for (const CohortRow& row : cohorts.rows) {
@@ -127,9 +124,9 @@ ReportTable groupTable(const std::vector<GroupFigures>& groups, GroupKind kind)
     table.titles = QStringList{groupTitle(kind)};
     if (kind == GroupKind::Batch)
         table.titles.append(QStringLiteral("Дата приемки"));
-    table.titles += QStringList{
-        QStringLiteral("Изображений"), QStringLiteral("Продано хоть раз, %"),      QStringLiteral("Продаж"),
-        QStringLiteral("Заработок"),   QStringLiteral("Заработок на изображение"), QStringLiteral("Индекс")};
+    table.titles += QStringList{QStringLiteral("Изображений"),    QStringLiteral("Продано, %"),
+                                QStringLiteral("Продаж"),         QStringLiteral("Заработок"),
+                                QStringLiteral("На изображение"), QStringLiteral("Индекс")};
     for (const GroupFigures& group : groups) {
         std::vector<ReportCell> cells{ReportCell::label(group.name)};
         if (kind == GroupKind::Batch)

@@ -54,7 +54,8 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const
 
 QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < table_.titles.size())
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole) &&
+        section < table_.titles.size())
         return table_.titles[section];
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -13,7 +13,7 @@ deb=("$out"/photoledger_*.deb)
 files="$(dpkg-deb -c "${deb[0]}" | awk '{print $6}')"
 depends="$(dpkg-deb -f "${deb[0]}" Depends)"
 status=0
-for file in ./usr/bin/photoledger ./usr/bin/photoledger-collect ./usr/bin/photoledger-export \
+for file in ./usr/bin/photoledger ./usr/bin/photoledger-collect ./usr/bin/photoledger-export ./usr/bin/photoledger-report \
             ./usr/share/applications/photoledger.desktop \
             ./usr/share/icons/hicolor/scalable/apps/photoledger.svg; do
   grep -qx -- "$file" <<<"$files" || { echo "check-package: missing $file" >&2; status=1; }

@@ -132,8 +132,7 @@ TEST_F(AnalyticsWindowTest, BatchRowsCopyExportAndChooseTheBatch)
     QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
     QApplication::sendEvent(batches->table(), &copy);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              QString(u"Партия\tДата приемки\tИзображений\tПродано хоть раз, %\tПродаж\tЗаработок\tЗаработок "
-                      u"на изображение\t"
+              QString(u"Партия\tДата приемки\tИзображений\tПродано, %\tПродаж\tЗаработок\tНа изображение\t"
                       "Индекс\n42\t01.03.2010\t2\t50,0\t3\t0,75\t0,38\t64,3\n"_s)
                   .toStdString());
 
