@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/handler_guard.h"
@@ -65,6 +66,12 @@ QString readText(const data::DayRead& read)
         .arg(when)
         .arg(read.entries)
         .arg(platform::fromWin1251(read.message));
+}
+
+// The calendar row of the day's month: 0 for the newest month, counting back.
+int monthRow(QDate newest, QDate day)
+{
+    return (newest.year() - day.year()) * 12 + newest.month() - day.month();
 }
 
 QString monthTitle(QDate month)
@@ -146,14 +153,25 @@ void TfmGaps::refresh()
     calendar_.emplace(data::readCollectionRecord(connection_), QDate::currentDate());
     const QDate today = calendar_->today();
     const QDate newest(today.year(), today.month(), 1);
-    const QDate oldest = calendar_->firstMonth();
-    const int months = (newest.year() - oldest.year()) * 12 + newest.month() - oldest.month() + 1;
+    const int months = monthRow(newest, calendar_->firstMonth()) + 1;
     tbCalendar->setRowCount(months);
     for (int row = 0; row < months; ++row)
         fillMonthRow(row, newest.addMonths(-row));
-    const qsizetype gaps = calendar_->gaps().size();
-    lbSummary->setText(gaps == 0 ? QStringLiteral("Пробелов нет") : QStringLiteral("Пробелов: %1").arg(gaps));
-    btCollectGaps->setEnabled(gaps > 0);
+    const QList<QDate> gaps = calendar_->gaps();
+    lbSummary->setText(gaps.isEmpty() ? QStringLiteral("Пробелов нет")
+                                      : QStringLiteral("Пробелов: %1").arg(gaps.size()));
+    btCollectGaps->setEnabled(!gaps.isEmpty());
+    if (!gaps.isEmpty()) {
+        // The latest gap is the current cell, which the view keeps in sight when it takes the focus, and
+        // is brought into sight once the view has laid out the new rows (its own zero timer, started
+        // first).
+        const int row = monthRow(newest, gaps.back());
+        const int column = gaps.back().day() - 1;
+        tbCalendar->setCurrentCell(row, column);
+        QTimer::singleShot(0, tbCalendar, [this, row, column] {
+            tbCalendar->scrollToItem(tbCalendar->item(row, column), QAbstractItemView::PositionAtCenter);
+        });
+    }
 }
 
 void TfmGaps::fillMonthRow(int row, QDate month)
