@@ -58,8 +58,10 @@ void saveGridLayout(platform::IniFile& file, browser::PictureGrid& grid)
     }
 }
 
-void restoreGridLayout(const platform::IniFile& file, browser::PictureGrid& grid)
+bool restoreGridLayout(const platform::IniFile& file, browser::PictureGrid& grid)
 {
+    if (!file.sectionExists(Section))
+        return false;
     browser::SortMarkerHeader& titles = *grid.titles();
     grid.setUpdatesEnabled(false);
     std::vector<std::pair<int, int>> positions; // stored position, column
@@ -86,6 +88,7 @@ void restoreGridLayout(const platform::IniFile& file, browser::PictureGrid& grid
     for (const auto& [position, logical] : positions)
         titles.moveSection(titles.visualIndex(logical), std::clamp(position, 0, titles.count() - 1));
     grid.setUpdatesEnabled(true);
+    return true;
 }
 
 } // namespace app

@@ -21,7 +21,7 @@ void saveGridLayout(platform::IniFile& file, browser::PictureGrid& grid);
 // from 0 upwards. A missing key, or a missing or non-numeric number, keeps the column's current
 // setting; widths are kept visible and bounded; a marker on a column that cannot be sorted (the
 // painted IMAGE and DIAGRAM, which the list's statement cannot order by) is ignored. Visibility is
-// not restored. The grid is redrawn once, at the end.
-void restoreGridLayout(const platform::IniFile& file, browser::PictureGrid& grid);
+// not restored. The grid is redrawn once, at the end. False when the file has no such section.
+bool restoreGridLayout(const platform::IniFile& file, browser::PictureGrid& grid);
 
 } // namespace app

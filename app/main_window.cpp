@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 
 #include "app/about_box.h"
 #include "app/calendar_fill.h"
@@ -99,6 +100,8 @@ void TfmMain::joinDataModule(data::Tdm& module)
 
 void TfmMain::FormShow()
 {
+    if (!platform::IniFile(settingsFilePath(AppDir)).sectionExists(mainFormSection().name))
+        resize(firstStartSize(DesignSize, screen()->availableGeometry().size()));
     const SectionLoad stored = loadReportingProblems(*settings_);
     centreOnScreen(this);
     if (updateFormSettings)
@@ -111,7 +114,8 @@ void TfmMain::FormShow()
     tvFolders->setFocus();
     folderPanel->LoadFolderTree();
     platform::guarded([this] {
-        restoreGridLayout(platform::IniFile(settingsFilePath(AppDir)), *picGrid);
+        if (!restoreGridLayout(platform::IniFile(settingsFilePath(AppDir)), *picGrid))
+            picGrid->fitColumnsToViewport();
         gridLayoutLoaded_ = true;
     });
     RefreshPictureList(CurrentFolderId);

@@ -12,4 +12,9 @@ void centreOnScreen(QWidget* window)
     window->move(frame.topLeft());
 }
 
+QSize firstStartSize(QSize designSize, QSize available)
+{
+    return (available * 9 / 10).expandedTo(designSize).boundedTo(available);
+}
+
 } // namespace app

@@ -7,16 +7,18 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
 
+#include "browser/column_fit.h"
 #include "browser/grid_find_dialog.h"
 #include "browser/picture_fields.h"
 #include "browser/picture_list_export.h"
 #include "browser/picture_list_model.h"
-#include "browser/sort_marker_header.h"
 #include "browser/selection_look.h"
+#include "browser/sort_marker_header.h"
 #include "platform/handler_guard.h"
 
 namespace browser {
@@ -27,6 +29,8 @@ namespace {
 
 constexpr int CellPadding = 8;
 constexpr int RowPadding = 4;
+// The narrowest a fitted title or keyword column gets, in digits.
+constexpr int MinimumTextDigits = 16;
 
 // The drag cursor's picture: a few stacked rows, the sign of several items on the move.
 QPixmap multipleItemsPixmap()
@@ -62,6 +66,8 @@ PictureGrid::PictureGrid(QWidget* parent) : QTableView(parent), titles_(new Sort
     rows->setMinimumSectionSize(4);
     rows->setDefaultSectionSize(fontMetrics().height() + RowPadding);
     connect(rows, &QHeaderView::sectionResized, this, &PictureGrid::keepRowsUniform);
+    connect(titles_, &QHeaderView::sectionResized, this, &PictureGrid::stopFittingColumns);
+    connect(titles_, &QHeaderView::sectionMoved, this, &PictureGrid::stopFittingColumns);
 
     keepSelectionVisibleWithoutFocus(this);
 }
@@ -86,6 +92,47 @@ void PictureGrid::applyColumnDefaults()
         const int titleWidth = titleMetrics.horizontalAdvance(field.title) + 2 * CellPadding;
         setColumnWidth(column, std::max(field.displayWidth * digit + CellPadding, titleWidth));
     }
+}
+
+int PictureGrid::defaultTextColumnWidth() const
+{
+    return pictureFields()[ColTitle].displayWidth * fontMetrics().horizontalAdvance(QLatin1Char('0')) +
+           CellPadding;
+}
+
+// The viewport's width less the shown columns other than the title and keywords, from the first one up
+// to the mini chart.
+int PictureGrid::roomForTextColumns() const
+{
+    int room = viewport()->width();
+    for (int visual = 0; visual <= titles_->visualIndex(ColDiagram); ++visual) {
+        const int logical = titles_->logicalIndex(visual);
+        if (logical != ColTitle && logical != ColKeywords && !isColumnHidden(logical))
+            room -= columnWidth(logical);
+    }
+    return room;
+}
+
+void PictureGrid::fitColumnsToViewport()
+{
+    const QScopedValueRollback changing(changingColumns_, true);
+    fittingColumns_ = true;
+    const int defaultWidth = defaultTextColumnWidth();
+    const int minimumWidth = MinimumTextDigits * fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    std::optional<TextColumnWidths> widths = fitTextColumns(roomForTextColumns(), defaultWidth, minimumWidth);
+    if (!widths && titles_->visualIndex(ColDiagram) != titles_->visualIndex(ColImage) + 1) {
+        titles_->moveSection(titles_->visualIndex(ColDiagram), titles_->visualIndex(ColImage) + 1);
+        widths = fitTextColumns(roomForTextColumns(), defaultWidth, minimumWidth);
+    }
+    const TextColumnWidths fitted = widths.value_or(TextColumnWidths{minimumWidth, minimumWidth});
+    setColumnWidth(ColTitle, fitted.title);
+    setColumnWidth(ColKeywords, fitted.keywords);
+}
+
+void PictureGrid::stopFittingColumns()
+{
+    if (!changingColumns_)
+        fittingColumns_ = false;
 }
 
 std::optional<ColumnSort> PictureGrid::firstMarkedColumn(int* visualPosition) const
@@ -334,6 +381,8 @@ bool PictureGrid::viewportEvent(QEvent* event)
             return true;
         }
     }
+    if (event->type() == QEvent::Resize && fittingColumns_)
+        fitColumnsToViewport();
     return QTableView::viewportEvent(event);
 }
 

@@ -46,6 +46,13 @@ public:
     // The shown columns' logical indexes in their current order.
     std::vector<int> columnOrder() const;
 
+    // At the first start, with no stored layout: the title and keyword columns take what the other
+    // columns up to the mini chart leave of the viewport (elided, the whole text in the tool tip), so
+    // that the preview and the mini chart show without scrolling; where too little is left, the mini
+    // chart moves next to the preview. The columns follow the grid's width until the user moves or
+    // resizes one.
+    void fitColumnsToViewport();
+
     // One height for every row.
     int rowHeightSetting() const;
     void setRowHeightSetting(int height);
@@ -77,6 +84,9 @@ protected:
 
 private:
     void applyColumnDefaults();
+    int defaultTextColumnWidth() const;
+    int roomForTextColumns() const;
+    void stopFittingColumns();
     void keepRowsUniform(int row, int oldHeight, int newHeight);
     void updatePrefetch();
     void moveToLastRow();
@@ -88,6 +98,8 @@ private:
     SortMarkerHeader* titles_;
     QSet<int> cellTips_;
     bool followingList_ = false;
+    bool fittingColumns_ = false;
+    bool changingColumns_ = false;
     // A press on a selected row that may become a drag.
     std::optional<QPoint> dragStart_;
 };

@@ -13,17 +13,20 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include "platform/click_label.h"
 #include "app/main_window.h"
 #include "browser/folder_panel.h"
 #include "browser/folder_tree_view.h"
+#include "browser/picture_fields.h"
 #include "browser/picture_grid.h"
 #include "browser/sales_strip_box.h"
+#include "platform/click_label.h"
 #include "platform/message_box.h"
 #include "tests/support/temp_database.h"
 
@@ -231,6 +234,53 @@ TEST_F(ShownMainWindowTest, EnterInTheKeywordBoxPressesApply)
     QApplication::sendEvent(window.edKeywords, &letter);
     EXPECT_EQ(applied, 1);
     EXPECT_EQ(window.edKeywords->text(), QStringLiteral("a"));
+}
+
+// The grid's columns of the preview and the mini chart as offsets in its viewport: left and right edges.
+std::pair<int, int> columnSpan(const browser::PictureGrid& grid, int column)
+{
+    const int left = grid.columnViewportPosition(column);
+    return {left, left + grid.columnWidth(column)};
+}
+
+// CTest runs this on offscreen screens of 1366×768 and 1920×1080, with a list long enough for a
+// vertical scroll bar: the first start shows the preview and the mini chart without scrolling, the
+// stored layout of a later start stays as it was stored.
+TEST_F(ShownMainWindowTest, FirstStartShowsThePreviewAndMiniChartAndAStoredLayoutStays)
+{
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    if (screen.width() < 1366 || screen.height() < 768)
+        GTEST_SKIP() << "a screen of 1366×768 or more";
+    db.execute("execute block as declare i integer = 1; begin while (i <= 60) do begin "
+               "insert into PICTURES (ID, TITLE) values (:i, 'A long title that goes on and on ' || :i); "
+               "insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) "
+               "values (gen_id(GEN_SALES_ID, 1), :i, 1, '15.03.2010'); i = i + 1; end end");
+    for (const bool stored : {false, true}) {
+        app::TfmMain shown(db.appDir());
+        shown.joinDataModule(dm());
+        shown.show();
+        browser::PictureGrid& grid = *shown.picGrid;
+        ASSERT_TRUE(grid.verticalScrollBar()->isVisible());
+        if (!stored) {
+            for (const int column : {browser::ColImage, browser::ColDiagram}) {
+                const auto [left, right] = columnSpan(grid, column);
+                EXPECT_GE(left, 0) << column;
+                EXPECT_LE(right, grid.viewport()->width()) << column << " on " << screen.width();
+            }
+            EXPECT_EQ(grid.textElideMode(), Qt::ElideRight);
+            EXPECT_EQ(
+                grid.model()->data(grid.model()->index(0, browser::ColTitle), Qt::ToolTipRole).toString(),
+                grid.model()->data(grid.model()->index(0, browser::ColTitle)).toString());
+            grid.setColumnWidth(browser::ColTitle, 900); // as the user drags it wider
+            shown.close();
+            continue;
+        }
+        EXPECT_EQ(grid.columnWidth(browser::ColTitle), 900);
+        shown.resize(shown.size() - QSize(100, 0));
+        EXPECT_EQ(grid.columnWidth(browser::ColTitle), 900) << "the stored layout does not follow the window";
+        EXPECT_GT(columnSpan(grid, browser::ColDiagram).second, grid.viewport()->width());
+    }
+    EXPECT_TRUE(boxes.requests().empty());
 }
 
 } // namespace
