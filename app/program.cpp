@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "app/about_box.h"
 #include "app/main_window.h"
@@ -29,6 +31,9 @@ void showModally(QDialog* window)
 namespace {
 
 const int ModalCloserIntervalMs = 20;
+
+// The Program that lives, for an end through exit() instead of the return from run().
+Program* livingProgram = nullptr;
 
 // A modal window that stays open (a collection run ends first) closes by itself.
 void closeModalWindows()
@@ -61,6 +66,7 @@ Program::Program(const QString& programDir)
     QObject::connect(modalCloser_.get(), &QTimer::timeout, modalCloser_.get(), closeModalWindows);
     mainWindow_ = std::make_unique<TfmMain>(programDir);
     fmMain = mainWindow_.get();
+    livingProgram = this;
     platform::guarded([this] { dataModule_ = std::make_unique<data::Tdm>(fmMain->AppDir); });
     if (!dataModule_)
         return;
@@ -80,6 +86,7 @@ Program::Program(const QString& programDir)
 
 Program::~Program()
 {
+    livingProgram = nullptr;
     fmGraph = nullptr;
     graphWindow_.reset();
     fmAbout = nullptr;
@@ -97,6 +104,18 @@ Program::~Program()
     dataModule_.reset();
 }
 
+void Program::endAtExit()
+{
+    Program* program = std::exchange(livingProgram, nullptr);
+    if (!program)
+        return;
+    platform::setErrorReporter(
+        [](const QString& message) { std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData()); });
+    platform::guarded([] { fmMain->FormClose(); });
+    if (program->dataModule_)
+        platform::guarded([program] { program->dataModule_->IBDatabase1.close(); });
+}
+
 int Program::run()
 {
     fmMain->show();
@@ -105,6 +124,9 @@ int Program::run()
         return EXIT_SUCCESS;
     }
     looping_ = true;
+    // Registered once start-up has made everything that the end uses, since exit() destroys what was
+    // made after the registration first.
+    [[maybe_unused]] static const int endAtExitRegistered = std::atexit(endAtExit);
     return QApplication::exec();
 }
 

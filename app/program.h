@@ -44,7 +44,9 @@ void showModally(QDialog* window);
 // start-up goes on unconnected; a client library that cannot be loaded is reported and ends start-up.
 // At the end the windows are destroyed first, then the data module, whose running transaction is
 // committed. SIGTERM and SIGINT close the open modal windows and then the main window, as the user
-// would, so that the settings are saved and the program ends normally.
+// would, so that the settings are saved and the program ends normally. An end through exit() while the
+// Program lives (Qt's X11 platform calls it when the display goes away) writes the settings and commits
+// and closes the database as well, without showing anything. One Program at a time.
 class Program
 {
 public:
@@ -61,6 +63,8 @@ public:
 private:
     // SIGTERM or SIGINT: the open modal windows and the main window close as the user would close them.
     void endOnSignal();
+    // exit() called while the Program lives; errors go to standard error, since no window can be shown.
+    static void endAtExit();
 
     bool looping_ = false;
     bool endRequested_ = false;
