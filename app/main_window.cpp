@@ -127,7 +127,7 @@ void TfmMain::RefreshPictureList(int folderId)
 }
 
 // The three sections go to the file in one write, so a file that cannot be written is reported once
-// ("Unable to write to ...") and the program ends all the same; the stored file stays as it was.
+// ("Не удалось записать файл ...") and the program ends all the same; the stored file stays as it was.
 void TfmMain::FormClose()
 {
     platform::IniFile file(settingsFilePath(AppDir));

@@ -71,7 +71,7 @@ public:
     SectionLoad load();
     // Writes the window's current values into the file held in memory; nothing when not loaded.
     void writeTo(platform::IniFile& file) const;
-    // Reads the file, writes the section and saves the file ("Unable to write to %s").
+    // Reads the file, writes the section and saves the file ("Не удалось записать файл <path>").
     void save() const;
 
     // From now on the section is loaded each time the window is shown, before its own show handler

@@ -35,7 +35,7 @@ IniFile::IniFile(QString path) : path_(std::move(path))
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("Unable to read " + path_.toStdString());
+        throw std::runtime_error("Не удалось прочитать файл " + path_.toStdString());
     parse(file.readAll());
 }
 
@@ -168,7 +168,7 @@ void IniFile::save() const
     QSaveFile file(path_);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
     if (!written)
-        throw std::runtime_error("Unable to write to " + path_.toStdString());
+        throw std::runtime_error("Не удалось записать файл " + path_.toStdString());
 }
 
 } // namespace platform

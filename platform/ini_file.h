@@ -33,7 +33,7 @@ public:
     void eraseSection(const QByteArray& section);
 
     // Writes the whole file through a temporary file, so a failed save leaves the old file intact.
-    // Throws std::runtime_error("Unable to write to <path>") when it cannot be written.
+    // Throws std::runtime_error("Не удалось записать файл <path>") when it cannot be written.
     void save() const;
 
 private:

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils
   libjpeg62-turbo-dev libcurl4-openssl-dev libsqlite3-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev

@@ -1,6 +1,7 @@
 // What the application sets for every window: Russian formats under any system locale (CTest also
 // runs these tests under the C and en_US locales), a font in which every caption of the layouts fits
-// its control at the design sizes, and message boxes wide enough for their caption.
+// its control at the design sizes, message boxes wide enough for their caption, and Qt's own texts in
+// Russian.
 
 #include <QAbstractSpinBox>
 #include <QCalendarWidget>
@@ -155,6 +156,16 @@ TEST(MessageBoxes, AreWideEnoughForTheirCaption)
         EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(caption) + platform::TitleBarButtonsWidth)
             << caption.toStdString();
     }
+}
+
+TEST(QtTexts, DialogButtonsAreRussian)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Photoledger"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const std::pair<QMessageBox::StandardButton, const char*> buttons[] = {
+        {QMessageBox::Yes, "&Да"}, {QMessageBox::No, "&Нет"}, {QMessageBox::Cancel, "Отмена"}};
+    for (const auto& [button, text] : buttons)
+        EXPECT_EQ(box.button(button)->text().toStdString(), text);
 }
 
 } // namespace

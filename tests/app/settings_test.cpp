@@ -382,7 +382,9 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedOnceAndTheWindowStillClos
     window.show();
     window.close();
     ASSERT_EQ(boxes.requests().size(), 1u);
-    EXPECT_EQ(boxes.requests()[0].text.toStdString(), app::errorBoxText(QStringLiteral("Unable to write to ") + settingsPath(missingDir)).toStdString());
+    EXPECT_EQ(boxes.requests()[0].text.toStdString(),
+              app::errorBoxText(QStringLiteral(u"Не удалось записать файл ") + settingsPath(missingDir))
+                  .toStdString());
     EXPECT_FALSE(window.isVisible());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -117,7 +119,7 @@ TEST_F(IniFileTest, ByteOrderMarkIsSkipped)
     EXPECT_EQ(readFile(), "[Agency]\nCookieFile=cookies.txt\n");
 }
 
-TEST_F(IniFileTest, UnwritableFileFailsWithItsPath)
+TEST_F(IniFileTest, UnreadableAndUnwritableFilesFailInRussianWithTheirPath)
 {
     IniFile ini(dir.filePath(QStringLiteral("no-such-folder/conf.ini")));
     ini.setValue("A", "k", "new");
@@ -125,6 +127,14 @@ TEST_F(IniFileTest, UnwritableFileFailsWithItsPath)
         ini.save();
         FAIL() << "save into a missing folder succeeded";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini.path().toStdString());
+        EXPECT_EQ(std::string(e.what()), "Не удалось записать файл " + ini.path().toStdString());
+    }
+    const QString folder = dir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    try {
+        IniFile unreadable(folder);
+        FAIL() << "a folder was read as a file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Не удалось прочитать файл " + folder.toStdString());
     }
 }
