@@ -343,17 +343,27 @@ void mergeTable(Connection& connection, Transaction& transaction, const LedgerTa
     }
 }
 
+// Runs a statement in the transaction; a select's rows are read and dropped.
+void runOnce(Connection& connection, Transaction& transaction, const QByteArray& sql)
+{
+    Statement statement(connection, transaction.handle(), sql);
+    if (statement.columns().empty()) {
+        statement.execute(transaction.handle());
+        return;
+    }
+    statement.open(transaction.handle());
+    for (Row row; statement.fetch(row);) {
+    }
+    statement.closeCursor();
+}
+
 // Folder ids of the ledger were added as they are: the generator that numbers new folders is moved
 // past them.
 void moveFolderNumbersPastAdded(Connection& connection, Transaction& transaction)
 {
-    Statement statement(connection, transaction.handle(),
-                        "select gen_id(GEN_FOLDERS_ID, max(ID) - gen_id(GEN_FOLDERS_ID, 0)) from FOLDERS"
-                        " having max(ID) > gen_id(GEN_FOLDERS_ID, 0)");
-    statement.open(transaction.handle());
-    Row row;
-    statement.fetch(row);
-    statement.closeCursor();
+    runOnce(connection, transaction,
+            "select gen_id(GEN_FOLDERS_ID, max(ID) - gen_id(GEN_FOLDERS_ID, 0)) from FOLDERS"
+            " having max(ID) > gen_id(GEN_FOLDERS_ID, 0)");
 }
 
 int ledgerVersion(const std::map<QString, QByteArray>& members)
@@ -401,8 +411,11 @@ LedgerImport importLedger(Connection& connection, const QByteArray& ledger)
     transaction.commitIfActive();
     LedgerImport result;
     try {
+        runOnce(connection, transaction,
+                "select rdb$set_context('USER_TRANSACTION', 'ROLL_UPS_DEFERRED', 1) from rdb$database");
         for (const LedgerTable& table : ledgerTables())
             mergeTable(connection, transaction, table, members[table.member], result);
+        runOnce(connection, transaction, "execute procedure ROLL_UP_ADDED_SALES");
         moveFolderNumbersPastAdded(connection, transaction);
         transaction.commit();
     } catch (...) {

@@ -48,9 +48,10 @@ struct LedgerImport
 // Merges a ledger into the database in one transaction. A row whose key (a folder's or a picture's
 // id, a sale's picture and day) is not in the database is added; one that is there with the same
 // values is skipped; one that is there with other values is a conflict, reported and left as the
-// database has it. Sales are added to SALES, whose trigger keeps the roll-ups. Importing a ledger
-// again changes nothing. A file that is not a ledger of a known version, or a malformed row, is
-// refused with LedgerError and the transaction is rolled back: nothing changes.
+// database has it. Sales are added to SALES with the roll-ups deferred, then brought up to them before
+// the commit (ROLL_UP_ADDED_SALES). Importing a ledger again changes nothing. A file that is not a
+// ledger of a known version, or a malformed row, is refused with LedgerError and the transaction is
+// rolled back: nothing changes.
 LedgerImport importLedger(Connection& connection, const QByteArray& ledger);
 
 } // namespace data

@@ -122,6 +122,7 @@ const UpgradeStep Steps[] = {
     {4, nullptr}, // a stored sale brings the picture's totals along by its month's change
     {5, addHtmlDecoding},
     {6, addCollectionLog},
+    {7, nullptr}, // a transaction may defer the roll-ups of the SALES rows it adds
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has

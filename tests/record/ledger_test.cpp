@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "data/ledger.h"
+#include "data/roll_up_check.h"
 #include "platform/stored_zip.h"
 #include "platform/win1251.h"
 #include "tests/support/temp_database.h"
@@ -74,6 +75,7 @@ TEST(LedgerTest, ImportIntoAFreshDatabaseShowsTheSameFiguresAndAgainChangesNothi
     EXPECT_EQ(first.pictures.added, 4);
     EXPECT_EQ(first.sales.added, 5);
     EXPECT_EQ(shownFigures(target), shown);
+    EXPECT_EQ(data::rollUpDifferences(target.dm().IBDatabase1), QStringList());
     EXPECT_EQ(target.rows("select KEYWORDS, TITLE from PICTURES where ID = 101"),
               source.rows("select KEYWORDS, TITLE from PICTURES where ID = 101"));
     EXPECT_EQ(target.rows("select TITLE, TITLE is null from PICTURES where ID in (102, 103) order by ID"),
@@ -120,6 +122,11 @@ TEST(LedgerTest, ConflictingRowsAreReportedAndKeptWhileTheRestIsAdded)
                     " SALE_DATE = '2008-05-07'"),
         kept);
     EXPECT_EQ(result.sales.added, 4);
+    EXPECT_EQ(data::rollUpDifferences(target.dm().IBDatabase1), QStringList())
+        << "months shared with stored sales";
+    target.dm().StoreSale("101", "t", "1", "1.00", "2008-06-30", 2);
+    target.dm().Transaction.commit();
+    EXPECT_EQ(data::rollUpDifferences(target.dm().IBDatabase1), QStringList()) << "the store after an import";
     EXPECT_EQ(platform::fromWin1251(target.rows("select TITLE from PICTURES where ID = 101")[0][0]),
               QStringLiteral("Другое название"));
 }
