@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <charconv>
 #include <cmath>
@@ -41,6 +42,9 @@ struct LedgerTable
     std::size_t keyColumns;
     // Every column, in the order of columns, parents before children.
     QByteArray select;
+    // The values of the first key column in the database: a row whose first key is not among them is
+    // new and needs no lookup.
+    QByteArray storedFirstKeys;
     // The other columns of the row with the key given as parameters.
     QByteArray lookup;
     // Every column as parameters.
@@ -59,6 +63,7 @@ const std::vector<LedgerTable>& ledgerTables()
          " union all select F.ID, F.IDPARENT, F.TITLE, T.DEPTH + 1 from FOLDERS F join TREE T on F.IDPARENT "
          "= T.ID)"
          " select ID, IDPARENT, TITLE from TREE order by DEPTH, ID",
+         "select ID from FOLDERS",
          "select IDPARENT, TITLE from FOLDERS where ID = ?",
          "insert into FOLDERS (ID, IDPARENT, TITLE) values (?, ?, ?)",
          &LedgerImport::folders},
@@ -72,6 +77,7 @@ const std::vector<LedgerTable>& ledgerTables()
           {"IDBATCH", Kind::Integer}},
          1,
          "select ID, IDFOLDER, \"TYPE\", TITLE, KEYWORDS, ACCEPT_DATE, IDBATCH from PICTURES order by ID",
+         "select ID from PICTURES",
          "select IDFOLDER, \"TYPE\", TITLE, KEYWORDS, ACCEPT_DATE, IDBATCH from PICTURES where ID = ?",
          "insert into PICTURES (ID, IDFOLDER, \"TYPE\", TITLE, KEYWORDS, ACCEPT_DATE, IDBATCH)"
          " values (?, ?, ?, ?, ?, ?, ?)",
@@ -86,6 +92,7 @@ const std::vector<LedgerTable>& ledgerTables()
          2,
          "select IDPICTURE, SALE_DATE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED from SALES order by "
          "IDPICTURE, SALE_DATE",
+         "select distinct IDPICTURE from SALES",
          "select \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED from SALES where IDPICTURE = ? and SALE_DATE = ?",
          "insert into SALES (ID, IDPICTURE, SALE_DATE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED)"
          " values (gen_id(GEN_SALES_ID, 1), ?, ?, ?, ?, ?, ?)",
@@ -299,6 +306,17 @@ QString keyText(const LedgerTable& table, const Row& row)
     return parts.join(QStringLiteral(", "));
 }
 
+QSet<qint64> storedFirstKeys(Connection& connection, Transaction& transaction, const LedgerTable& table)
+{
+    QSet<qint64> keys;
+    Statement statement(connection, transaction.handle(), table.storedFirstKeys);
+    statement.open(transaction.handle());
+    for (Row row; statement.fetch(row);)
+        keys.insert(row[0].asInt64());
+    statement.closeCursor();
+    return keys;
+}
+
 void mergeTable(Connection& connection, Transaction& transaction, const LedgerTable& table,
                 const QByteArray& csv, LedgerImport& result)
 {
@@ -307,10 +325,11 @@ void mergeTable(Connection& connection, Transaction& transaction, const LedgerTa
     if (reader.atEnd() || reader.record() != std::vector<Field>(names.begin(), names.end()))
         refuse(QStringLiteral("%1: первая строка должна быть %2")
                    .arg(table.member, QLatin1String(names.join(','))));
+    const QSet<qint64> stored = storedFirstKeys(connection, transaction, table);
     Statement lookup(connection, transaction.handle(), table.lookup);
     Statement insert(connection, transaction.handle(), table.insert);
     LedgerTableCounts& counts = result.*table.counts;
-    Row stored;
+    Row found;
     while (!reader.atEnd()) {
         const int line = reader.line();
         const std::vector<Field> fields = reader.record();
@@ -325,13 +344,20 @@ void mergeTable(Connection& connection, Transaction& transaction, const LedgerTa
                 reader.fail(
                     QStringLiteral("%1 не может быть пустым").arg(QLatin1String(table.columns[i].name)));
         const Row key(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(table.keyColumns));
-        lookup.open(transaction.handle(), key);
-        const bool found = lookup.fetch(stored);
-        lookup.closeCursor();
-        if (!found) {
-            insert.execute(transaction.handle(), row);
+        bool there = stored.contains(row[0].asInt64());
+        if (there) {
+            lookup.open(transaction.handle(), key);
+            there = lookup.fetch(found);
+            lookup.closeCursor();
+        }
+        if (!there) {
+            try {
+                insert.execute(transaction.handle(), row);
+            } catch (const DbError& error) {
+                reader.fail(QString::fromUtf8(error.what()));
+            }
             ++counts.added;
-        } else if (const QString differing = differences(table, stored, row); differing.isEmpty()) {
+        } else if (const QString differing = differences(table, found, row); differing.isEmpty()) {
             ++counts.equal;
         } else {
             ++counts.conflicting;

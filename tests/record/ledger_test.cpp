@@ -182,6 +182,8 @@ TEST(LedgerTest, BadFileIsRefusedWholeAndChangesNothing)
          QStringLiteral("строка 7: SALE_DATE — дата гггг-мм-дд")},
         {"a field too many", rewritten(good, appendSale("105,2009-01-03,1,1,,,\n")),
          QStringLiteral("строка 7: полей 7, а должно быть 6")},
+        {"the same sale twice", rewritten(good, appendSale("105,2009-01-03,1,1,,\n105,2009-01-03,2,1,,\n")),
+         QStringLiteral("SALES.csv, строка 8: ")},
         {"no picture", rewritten(good, appendSale(",2009-01-03,1,1,,\n")),
          QStringLiteral("строка 7: IDPICTURE не может быть пустым")},
         {"open quote",
