@@ -75,7 +75,9 @@ void createFromSchema(Connection& connection, std::initializer_list<const char*>
         run(connection, schemaStatement(start));
 }
 
-// Every procedure and trigger of the schema script, as a statement that creates or replaces it.
+// Every procedure and trigger of the schema script, as a statement that creates or replaces it, in the
+// script's order. A procedure that calls itself is created first with an empty body and then altered
+// to its real one, so the alterations come along.
 std::vector<QByteArray> currentRoutines()
 {
     std::vector<QByteArray> routines;
@@ -84,6 +86,8 @@ std::vector<QByteArray> currentRoutines()
             if (statement.startsWith(kind))
                 routines.push_back("CREATE OR ALTER " + statement.mid(7));
         }
+        if (statement.startsWith("ALTER PROCEDURE "))
+            routines.push_back(statement);
     }
     return routines;
 }
@@ -123,6 +127,7 @@ const UpgradeStep Steps[] = {
     {5, addHtmlDecoding},
     {6, addCollectionLog},
     {7, nullptr}, // a transaction may defer the roll-ups of the SALES rows it adds
+    {8, nullptr}, // the folder tree's procedure gets back the body that upgrades had left out
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has

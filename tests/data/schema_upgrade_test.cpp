@@ -147,6 +147,8 @@ TEST_P(SchemaVersions, AnOlderDatabaseIsBackedUpThenUpgradedWithEveryRowKeptAndO
     EXPECT_EQ(data::schemaVersion(db.dm().IBDatabase1), data::currentSchemaVersion());
     EXPECT_EQ(db.rows("select count(*) from SCHEMA_VERSION"), std::vector<QByteArrayList>({{"1"}}));
     expectRollUpsExact(db, "the upgrade");
+    EXPECT_EQ(db.rows("select count(*) from SHOW_TREE(0, 0)"), db.rows("select count(*) from FOLDERS"))
+        << "the folder tree lists every folder, the procedure that calls itself included";
     EXPECT_EQ(db.rows("select DECODE_HTML('&quot;a&#x62;&amp;c&deg&hellip;') from RDB$DATABASE"),
               std::vector<QByteArrayList>({{"\"ab&c&deg\x85"}}))
         << "titles and keywords are searched and sorted decoded";
