@@ -1,5 +1,5 @@
 # System libraries, as imported targets.
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets DBus)
 find_package(JPEG REQUIRED)
 find_package(CURL REQUIRED)
 find_package(SQLite3 REQUIRED)

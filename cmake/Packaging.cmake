@@ -16,5 +16,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # engine, which opens the database file without a server; Qt's Russian translations for its own
 # dialogs and buttons; and the fonts the windows are laid out for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libgcc-s1, libqt6core6, libqt6gui6, libqt6widgets6, qt6-translations-l10n, libcurl4, libjpeg62-turbo, libsqlite3-0, libfbclient2, firebird3.0-server-core, fonts-dejavu-core, fonts-dejavu-extra")
+    "libc6, libstdc++6, libgcc-s1, libqt6core6, libqt6gui6, libqt6widgets6, libqt6dbus6, qt6-translations-l10n, libcurl4, libjpeg62-turbo, libsqlite3-0, libfbclient2, firebird3.0-server-core, fonts-dejavu-core, fonts-dejavu-extra")
 include(CPack)

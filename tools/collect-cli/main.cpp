@@ -8,13 +8,16 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "collect/collection_calendar.h"
 #include "collect/collectors.h"
 #include "collect/page_fetcher.h"
+#include "collect/run_notices.h"
 #include "data/collection_log.h"
 #include "data/dm.h"
 #include "data/program_directory.h"
+#include "platform/desktop_notice.h"
 #include "platform/downloader.h"
 #include "platform/termination_signals.h"
 #include "tools/collect-cli/arguments.h"
@@ -88,6 +91,54 @@ collect::RunEnd collect(const collectcli::Arguments& arguments, data::Tdm& dm,
                                                    : collect::collectBatches(context, fetcher, dm);
 }
 
+struct RunResult
+{
+    int status = Failed;
+    QString error; // the message of the error that ended the run
+};
+
+RunResult runCollection(const collectcli::Arguments& arguments, data::Tdm& dm,
+                        const platform::TerminationRequest& termination)
+{
+    try {
+        return {exitStatus(collect(arguments, dm, termination), termination), {}};
+    } catch (const platform::DownloadAborted&) {
+        return {terminatedStatus(termination.signal()), {}};
+    } catch (const std::exception& error) {
+        printError(error.what());
+        return {Failed, QString::fromUtf8(error.what())};
+    }
+}
+
+collect::RunOutcome outcomeOf(int status)
+{
+    switch (status) {
+    case Done:
+        return collect::RunOutcome::Collected;
+    case Failed:
+        return collect::RunOutcome::Failed;
+    case Stopped:
+        return collect::RunOutcome::LoginExpired;
+    }
+    return collect::RunOutcome::Stopped;
+}
+
+// Shows the notices that conf.ini asks for on the desktop, where a notification service runs. The run's
+// status stays as it is: a database that cannot be read for them is said on standard error.
+void tellDesktop(const collect::NoticeChoice& choice, const RunResult& result,
+                 const std::optional<collect::DayEarnings>& bestBefore, const QString& databasePath)
+{
+    try {
+        const std::optional<collect::DayEarnings> bestAfter =
+            choice.bestDay ? collect::bestDay(databasePath) : std::nullopt;
+        for (const collect::Notice& notice :
+             collect::runNotices(choice, outcomeOf(result.status), result.error, bestBefore, bestAfter))
+            platform::showDesktopNotice(QStringLiteral("Photoledger"), notice.summary, notice.body);
+    } catch (const std::exception& error) {
+        printError(error.what());
+    }
+}
+
 // Collects into the program directory. Closing the connection commits what the run stored last,
 // also after an error or a termination signal.
 int collectInto(const collectcli::Arguments& arguments, const platform::TerminationRequest& termination)
@@ -95,20 +146,18 @@ int collectInto(const collectcli::Arguments& arguments, const platform::Terminat
     const QString dir = arguments.programDir.isEmpty()
                             ? data::programDirectory(QCoreApplication::applicationDirPath())
                             : QDir(arguments.programDir).absolutePath();
+    const QString databasePath = dir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
+    const collect::NoticeChoice choice = collect::readNoticeChoice(dir);
+    const std::optional<collect::DayEarnings> bestBefore =
+        choice.bestDay ? collect::bestDay(databasePath) : std::nullopt;
     data::Tdm dm(dir);
     dm.DataModuleCreate();
-    int status = Failed;
-    try {
-        status = exitStatus(collect(arguments, dm, termination), termination);
-    } catch (const platform::DownloadAborted&) {
-        status = terminatedStatus(termination.signal());
-    } catch (const std::exception& error) {
-        printError(error.what());
-    }
+    const RunResult result = runCollection(arguments, dm, termination);
     dm.IBDatabase1.close();
-    if (status > Stopped)
+    if (result.status > Stopped)
         printTermination(termination.signal());
-    return status;
+    tellDesktop(choice, result, bestBefore, databasePath);
+    return result.status;
 }
 
 } // namespace
