@@ -281,6 +281,15 @@ void PictureGrid::copySelectedRows()
     QApplication::clipboard()->setText(text);
 }
 
+void PictureGrid::selectAll()
+{
+    platform::guarded([this] {
+        if (model_)
+            model_->fetchAll();
+        QTableView::selectAll();
+    });
+}
+
 void PictureGrid::openFindDialog()
 {
     auto* dialog = findChild<GridFindDialog*>();

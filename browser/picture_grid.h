@@ -62,6 +62,9 @@ public:
     // Moves to a row as the user would: it becomes current and the only selected row.
     void moveToRow(int row);
 
+    // Selects every row of the list, also those not fetched yet, so that Ctrl+C after it copies all.
+    void selectAll() override;
+
 Q_SIGNALS:
     // The user has made another row current.
     void currentRowMoved(int row);

@@ -90,31 +90,37 @@ QString csvFileName(QDate from, QDate till)
         .arg(QString::fromLatin1(data::formatDate(from)), QString::fromLatin1(data::formatDate(till)));
 }
 
-bool writeCsv(data::Connection& connection, data::Transaction& transaction, const QByteArray& statement,
-              const std::vector<PictureColumn>& columns, QIODevice& out)
+std::optional<int> writeCsv(data::Connection& connection, data::Transaction& transaction,
+                            const QByteArray& statement, const std::vector<PictureColumn>& columns,
+                            QIODevice& out)
 {
     const PictureListWriter writer(ListTextForm::Csv, columns);
     data::Statement select(connection, transaction.handle(), statement);
     select.open(transaction.handle());
     const std::vector<int> positions = resultColumns(select.columns());
     if (!writeAll(out, platform::Utf8ByteOrderMark + writer.titleLine().toUtf8()))
-        return false;
+        return std::nullopt;
     data::Row row;
     const auto valueOf = [&](PictureColumn column) -> const data::Value& {
         const int position = positions[static_cast<std::size_t>(column)];
         return position < 0 ? NullValue : row[static_cast<std::size_t>(position)];
     };
-    while (select.fetch(row))
+    int rows = 0;
+    for (; select.fetch(row); ++rows)
         if (!writeAll(out, writer.rowLine(valueOf).toUtf8()))
-            return false;
-    return true;
+            return std::nullopt;
+    return rows;
 }
 
-void saveCsvFile(const QString& path, data::Connection& connection, data::Transaction& transaction,
-                 const QByteArray& statement, const std::vector<PictureColumn>& columns)
+int saveCsvFile(const QString& path, data::Connection& connection, data::Transaction& transaction,
+                const QByteArray& statement, const std::vector<PictureColumn>& columns)
 {
-    platform::saveWholeFile(
-        path, [&](QIODevice& file) { return writeCsv(connection, transaction, statement, columns, file); });
+    std::optional<int> rows;
+    platform::saveWholeFile(path, [&](QIODevice& file) {
+        rows = writeCsv(connection, transaction, statement, columns, file);
+        return rows.has_value();
+    });
+    return rows.value_or(0);
 }
 
 } // namespace browser

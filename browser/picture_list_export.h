@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "browser/picture_fields.h"
@@ -55,15 +56,16 @@ QString csvFileName(QDate from, QDate till);
 
 // Runs the list's statement in the transaction and writes every row of its result to the device as CSV
 // (UTF-8 with a byte order mark), one row at a time, so that the rows are never all held at once. A
-// database error is thrown; a write that the device refuses ends the run with false (the device's
+// database error is thrown. The number of rows written; nullopt when the device refused a write (its
 // errorString says why).
-bool writeCsv(data::Connection& connection, data::Transaction& transaction, const QByteArray& statement,
-              const std::vector<PictureColumn>& columns, QIODevice& out);
+std::optional<int> writeCsv(data::Connection& connection, data::Transaction& transaction,
+                            const QByteArray& statement, const std::vector<PictureColumn>& columns,
+                            QIODevice& out);
 
 // writeCsv into a file that appears under its name only when it is whole: it is written under a
 // temporary name beside it and renamed at the end, so a failure leaves what was there before. A file
-// that cannot be written is an error naming it.
-void saveCsvFile(const QString& path, data::Connection& connection, data::Transaction& transaction,
-                 const QByteArray& statement, const std::vector<PictureColumn>& columns);
+// that cannot be written is an error naming it. The number of rows written.
+int saveCsvFile(const QString& path, data::Connection& connection, data::Transaction& transaction,
+                const QByteArray& statement, const std::vector<PictureColumn>& columns);
 
 } // namespace browser

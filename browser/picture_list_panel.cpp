@@ -27,6 +27,7 @@
 #include "platform/desktop.h"
 #include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
+#include "platform/message_box.h"
 #include "platform/wait_cursor.h"
 
 namespace browser {
@@ -321,9 +322,16 @@ void PictureListPanel::miExportCsvClick()
     if (path.isEmpty())
         return;
     exportDir_ = QFileInfo(path).absolutePath();
-    const platform::WaitCursor waitCursor;
-    saveCsvFile(path, dm_.IBDatabase1, dm_.Transaction, dm_.qrPictureInfo.text(),
-                exportedColumns(controls_.picGrid->columnOrder()));
+    int rows = 0;
+    {
+        const platform::WaitCursor waitCursor;
+        rows = saveCsvFile(path, dm_.IBDatabase1, dm_.Transaction, dm_.qrPictureInfo.text(),
+                           exportedColumns(controls_.picGrid->columnOrder()));
+    }
+    platform::showMessageBox(
+        {QMessageBox::Information, QStringLiteral("Экспорт в CSV"),
+         QStringLiteral("Записано строк: %1\nФайл: %2").arg(rows).arg(QDir::toNativeSeparators(path)),
+         QMessageBox::Ok, QMessageBox::Ok});
 }
 
 } // namespace browser

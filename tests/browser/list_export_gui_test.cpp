@@ -20,6 +20,7 @@
 #include "browser/sort_marker_header.h"
 #include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
+#include "platform/message_box.h"
 #include "tests/browser/browser_harness.h"
 
 namespace {
@@ -100,8 +101,19 @@ TEST_F(ListExportGuiTest, CtrlCCopiesTheSelectedRowsOrTheCurrentOneInTheGridsCol
                                    QStringLiteral("293\t1293\tP293\t\t146,50")}));
 }
 
-TEST_F(ListExportGuiTest, ExportWritesTheWholeListInTheGridsColumnOrder)
+TEST_F(ListExportGuiTest, SelectAllThenCtrlCCopiesRowsTheGridHadNotFetched)
 {
+    ASSERT_LT(dm().qrPictureInfo.recordCount(), 300);
+    browser_tests::pressKey(picGrid, Qt::Key_A, Qt::ControlModifier);
+    const QStringList lines = copy();
+    ASSERT_EQ(lines.size(), 301);
+    EXPECT_EQ(lines[1], QStringLiteral("1300\tP300\t\t300\t150,00"));
+    EXPECT_EQ(lines[300], QStringLiteral("1001\tP1\t\t1\t0,50"));
+}
+
+TEST_F(ListExportGuiTest, ExportWritesTheWholeListInTheGridsColumnOrderAndSaysWhereAndHowMany)
+{
+    platform::MessageBoxRecorder boxes;
     QStringList menu;
     for (const QAction* action : list->PopupMenu1->actions())
         menu << action->text();
@@ -123,6 +135,9 @@ TEST_F(ListExportGuiTest, ExportWritesTheWholeListInTheGridsColumnOrder)
     EXPECT_TRUE(records[1].startsWith("150,00;1300;P300;;300;0,00;0,00;;15.03.2010;15.03.2010;"));
     EXPECT_TRUE(records[300].startsWith("0,50;1001;P1;;1;")) << records[300].constData();
     EXPECT_EQ(dm().qrPictureInfo.recordCount(), fetched);
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_EQ(boxes.requests()[0].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes.requests()[0].text, QStringLiteral("Записано строк: 300\nФайл: ") + path);
 }
 
 TEST_F(ListExportGuiTest, AFailedExportLeavesNoPartialFile)

@@ -54,7 +54,8 @@ ExitStatus printList(data::Tdm& dm, const exportcli::Arguments& arguments)
     out.open(stdout, QIODevice::WriteOnly);
     const bool written =
         browser::writeCsv(dm.IBDatabase1, dm.Transaction, browser::pictureListStatement(arguments.filter),
-                          browser::exportedColumns(defaultColumnOrder()), out);
+                          browser::exportedColumns(defaultColumnOrder()), out)
+            .has_value();
     if (!written || !out.flush()) {
         printError(QStringLiteral("standard output: ") + out.errorString());
         return Failed;
