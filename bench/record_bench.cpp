@@ -1,7 +1,8 @@
 // photoledger-bench-record PORTFOLIO.gdb
 //
 // Times the keeping of the record on a copy of a portfolio database, such as the synthetic ones that
-// photoledger-bench-database caches in ~/.cache/photoledger-bench, once each, in seconds:
+// photoledger-bench-database caches in ~/.cache/photoledger-bench, once each, in seconds of wall time,
+// each followed by this process's processor time:
 //   - Backup: the engine's backup of the database to a file;
 //   - Restore: that backup restored, checked and put in place of the database;
 //   - Ledger export: every folder, picture and sale written as a ledger file;
@@ -18,6 +19,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 #include "data/database_backup.h"
@@ -30,16 +32,24 @@
 
 namespace {
 
-double seconds(const std::function<void()>& work)
+struct Timing
+{
+    double wall, processor;
+};
+
+// The wall time and this process's processor time (the embedded engine's included) of the work.
+Timing timed(const std::function<void()>& work)
 {
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t processorStart = std::clock();
     work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC};
 }
 
-void print(const char* label, double value)
+void print(const char* label, Timing timing)
 {
-    std::printf("%s %.1f s\n", label, value);
+    std::printf("%s %.1f s\n(processor %.1f s)\n", label, timing.wall, timing.processor);
     std::fflush(stdout);
 }
 
@@ -81,12 +91,12 @@ int run(const QString& portfolio)
     shownFigures(dir); // brings an older schema up to date before anything is timed
     const std::string database = databaseIn(dir).toStdString();
     const QString backup = dir + QStringLiteral("/portfolio.fbk");
-    print("Backup", seconds([&] { data::backupDatabase(database, backup); }));
-    print("Restore", seconds([&] { data::restoreDatabase(backup, databaseIn(dir)); }));
+    print("Backup", timed([&] { data::backupDatabase(database, backup); }));
+    print("Restore", timed([&] { data::restoreDatabase(backup, databaseIn(dir)); }));
     QFile::remove(databaseIn(dir) + QStringLiteral(".old"));
 
     const QString ledger = dir + QStringLiteral("/portfolio.zip");
-    print("Ledger export", seconds([&] {
+    print("Ledger export", timed([&] {
               data::Tdm dm(dir);
               dm.DataModuleCreate();
               QSaveFile out(ledger);
@@ -97,7 +107,7 @@ int run(const QString& portfolio)
     const QString emptyDir = dir + QStringLiteral("/empty");
     QDir().mkpath(emptyDir);
     data::createDatabaseFile(databaseIn(emptyDir));
-    print("Ledger import into empty", seconds([&] {
+    print("Ledger import into empty", timed([&] {
               QFile in(ledger);
               in.open(QIODevice::ReadOnly);
               data::Tdm dm(emptyDir);
@@ -106,7 +116,7 @@ int run(const QString& portfolio)
           }));
 
     qsizetype problems = 0;
-    print("Check", seconds([&] {
+    print("Check", timed([&] {
               data::Tdm dm(dir);
               dm.DataModuleCreate();
               problems = data::DatabaseService(database).validate().size() +
