@@ -9,7 +9,7 @@ packages=(
   libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils
   libjpeg62-turbo-dev libcurl4-openssl-dev libsqlite3-dev libcpp-httplib-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth libxcb1-dev
+  xvfb xauth libxcb1-dev dbus-daemon
   fonts-dejavu-core fonts-dejavu-extra
 )
 

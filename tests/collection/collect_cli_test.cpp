@@ -12,6 +12,7 @@
 
 #include "collect/collection_calendar.h"
 #include "data/collection_log.h"
+#include "platform/ini_file.h"
 #include "tests/collection/collection_fixture.h"
 #include "tools/agency-sim/calendar.h"
 #include "tools/agency-sim/pages.h"
@@ -313,4 +314,44 @@ TEST_F(CollectCli, AFailedDayPageIsTheOnlyGapAndTheGapsRunCollectsIt)
     output.clear();
     EXPECT_EQ(run({QStringLiteral("gaps")}), 0) << errors().constData();
     EXPECT_EQ(output, QStringLiteral(u"Пробелов нет\n").toUtf8());
+}
+
+// With [Notify] Failures=1 a failed run sends its notice to the notification service of the session
+// bus: here a bus of the test's own, whose monitor sees the call (no service answers it).
+TEST_F(CollectCli, AFailedRunNotifiesTheDesktopWhenAskedTo)
+{
+    QProcess bus;
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    while (!bus.canReadLine() && bus.waitForReadyRead(30'000)) {
+    }
+    const QString address = QString::fromLatin1(bus.readLine().trimmed());
+    ASSERT_FALSE(address.isEmpty()) << "dbus-daemon did not start";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    QProcess monitor;
+    monitor.setProcessEnvironment(environment);
+    monitor.start(QStringLiteral("dbus-monitor"),
+                  {QStringLiteral("--session"), QStringLiteral("interface='org.freedesktop.Notifications'")});
+    QByteArray seen;
+    const auto watchFor = [&](const QByteArray& text) {
+        while (!seen.contains(text) && monitor.waitForReadyRead(30'000))
+            seen += monitor.readAllStandardOutput();
+        return seen.contains(text);
+    };
+    ASSERT_TRUE(watchFor("member=NameLost")) << "the monitor did not start: " << seen.constData();
+
+    platform::IniFile conf(db.appDir() + QStringLiteral("/conf.ini"));
+    conf.setValue("Notify", "Failures", "1");
+    conf.save();
+    agency().stop();
+    process.setProcessEnvironment(environment);
+    EXPECT_EQ(run({QStringLiteral("sales"), QStringLiteral("2008-04")}), 1);
+    EXPECT_TRUE(watchFor("member=Notify")) << seen.constData();
+    EXPECT_TRUE(watchFor(QStringLiteral(u"string \"Сбор статистики не удался\"").toUtf8()))
+        << seen.constData();
+    monitor.kill();
+    monitor.waitForFinished();
+    bus.kill();
+    bus.waitForFinished();
 }
