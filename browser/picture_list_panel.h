@@ -64,7 +64,6 @@ public:
     // The list of all pictures shows only this batch's pictures, with or without downloads, from its
     // next rebuild until a folder other than all pictures is chosen.
     void setBatch(std::int64_t batchId) { batchId_ = batchId; }
-    const std::optional<std::int64_t>& batch() const { return batchId_; }
     void UpdateCountLabel();
     void qrPictureInfoAfterScroll();
 

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analytics/analytics_window.h"
 #include "app/main_window.h"
 #include "browser/folder_panel.h"
 #include "browser/folder_tree_view.h"
@@ -190,6 +191,33 @@ TEST_F(ShownMainWindowTest, FirstStartShowsAllTimeLoadsTheFolderTreeAndOpensTheL
     const QByteArray period = "SALES_INFO(-1, '01.01.2005', '" + data::formatDate(QDate::currentDate()) + "')";
     EXPECT_TRUE(dm().qrPictureInfo.text().contains(period)) << dm().qrPictureInfo.text().constData();
     EXPECT_EQ(window.lbCount->text(), QStringLiteral("0"));
+    EXPECT_TRUE(boxes.requests().empty());
+}
+
+TEST_F(ShownMainWindowTest, AnalyticsOpenBesideTheListAndABatchChosenThereFillsIt)
+{
+    for (const char* values : {"1, 42", "2, 42", "3, 43"})
+        db.execute(QByteArray("insert into PICTURES (ID, IDBATCH) values (") + values + ")");
+    db.execute("insert into SALES (ID, IDPICTURE, \"COUNT\", SALE_DATE) values (1, 1, 2, '10.03.2010')");
+    window.show();
+    window.miAnalytics->trigger();
+    ASSERT_NE(window.fmAnalytics, nullptr);
+    EXPECT_TRUE(window.fmAnalytics->isVisible());
+    EXPECT_FALSE(window.fmAnalytics->isModal());
+    EXPECT_EQ(window.fmAnalytics->period().from, window.edFrom->date());
+    EXPECT_EQ(window.fmAnalytics->period().till, window.edTill->date());
+
+    Q_EMIT window.fmAnalytics->batchChosen(42, QDate(2010, 1, 1), QDate(2010, 12, 31));
+    EXPECT_EQ(window.edFrom->date(), QDate(2010, 1, 1));
+    EXPECT_EQ(window.CurrentFolderId, -1);
+    dm().qrPictureInfo.fetchAll();
+    EXPECT_EQ(dm().qrPictureInfo.recordCount(), 2) << "the unsold picture of the batch too";
+    EXPECT_EQ(window.lbCount->text(), QStringLiteral("партия 42: 2"));
+
+    window.tvFolders->setCurrentItem(window.tvFolders->topLevelItem(1));
+    window.tvFolders->setCurrentItem(window.tvFolders->topLevelItem(0));
+    EXPECT_EQ(window.CurrentFolderId, -1);
+    EXPECT_FALSE(dm().qrPictureInfo.text().contains("IDBATCH =")) << "another folder ended the batch";
     EXPECT_TRUE(boxes.requests().empty());
 }
 
