@@ -42,7 +42,7 @@ constexpr NamedCharacter otherNames[] = {
     {"lsaquo", 8249}, {"rsaquo", 8250}, {"oline", 8254},  {"frasl", 8260},  {"euro", 8364},
     {"trade", 8482},  {"larr", 8592},   {"uarr", 8593},   {"rarr", 8594},   {"darr", 8595},
     {"harr", 8596},   {"minus", 8722},  {"infin", 8734},  {"asymp", 8776},  {"ne", 8800},
-    {"le", 8804},     {"ge", 8805},     {"hearts", 9829}, {"deg", 176}};
+    {"le", 8804},     {"ge", 8805},     {"hearts", 9829}};
 
 } // namespace
 
