@@ -9,6 +9,7 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "app/server_login.h"
 #include "app/window_settings.h"
 #include "chart/graph_window.h"
 #include "collect/explorer_window.h"
@@ -59,8 +60,8 @@ Program::Program(const QString& programDir)
 {
     // Installed before the database engine starts, which keeps the dispositions it finds.
     terminationSignals_ = std::make_unique<platform::TerminationSignals>();
-    QObject::connect(terminationSignals_.get(), &platform::TerminationSignals::received, terminationSignals_.get(),
-                     [this] { platform::guarded([this] { endOnSignal(); }); });
+    QObject::connect(terminationSignals_.get(), &platform::TerminationSignals::received,
+                     terminationSignals_.get(), [this] { platform::guarded([this] { endOnSignal(); }); });
     modalCloser_ = std::make_unique<QTimer>();
     modalCloser_->setInterval(ModalCloserIntervalMs);
     QObject::connect(modalCloser_.get(), &QTimer::timeout, modalCloser_.get(), closeModalWindows);
@@ -72,7 +73,7 @@ Program::Program(const QString& programDir)
         return;
     data::dm = dataModule_.get();
     fmMain->joinDataModule(*dataModule_);
-    platform::guarded([this] { dataModule_->DataModuleCreate(); });
+    platform::guarded([this] { connectDataModule(*dataModule_); });
     explorer_ = std::make_unique<collect::TfmExplorer>();
     explorer_->refreshMainList = [] { fmMain->RefreshPictureList(fmMain->CurrentFolderId); };
     fmExplorer = explorer_.get();

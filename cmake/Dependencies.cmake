@@ -5,6 +5,7 @@ find_package(CURL REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+find_package(Qt6Keychain REQUIRED)
 
 # The Firebird client library is loaded at run time (dlopen), so only its headers are needed here.
 find_path(FIREBIRD_INCLUDE_DIR firebird/Interface.h REQUIRED)

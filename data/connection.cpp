@@ -29,9 +29,35 @@ public:
     KeepTerminationSignals& operator=(const KeepTerminationSignals&) = delete;
 
 private:
-    struct sigaction interrupt_ {};
-    struct sigaction terminate_ {};
+    struct sigaction interrupt_
+    {
+    };
+    struct sigaction terminate_
+    {
+    };
 };
+
+// A server's refusal to attach, in words that name the server and say what to do, then the engine's.
+std::string serverRefusal(const DbError& error, const std::string& server, const std::string& user)
+{
+    const auto has = [&](std::intptr_t code) { return std::ranges::count(error.codes(), code) > 0; };
+    const std::string named = "Сервер базы данных " + server;
+    std::string text;
+    if (error.loginRefused())
+        text = named + " не принял пользователя " + user + " с этим паролем";
+    else if (has(isc_net_lookup_err))
+        text = named +
+               " не найден: компьютера с таким именем в сети нет (conf.ini, раздел [Database], ключ Server)";
+    else if (has(isc_net_connect_err))
+        text = named + " не отвечает: он выключен, на нём не запущен Firebird или порт закрыт";
+    else if (has(isc_wirecrypt_incompatible) || has(isc_miss_wirecrypt))
+        text = named + " не шифрует соединение; в его firebird.conf нужно WireCrypt = Enabled или Required";
+    else if (error.connectionLost())
+        text = named + " разорвал соединение";
+    else
+        text = "Не удалось открыть базу данных на сервере " + server;
+    return text + " (" + error.what() + ")";
+}
 
 } // namespace
 
@@ -126,8 +152,23 @@ Connection::~Connection()
         transaction_.abandonHandle();
         if (attachment_)
             attachment_->release();
-        attachment_ = nullptr;
+        forgetAttachment();
     }
+}
+
+void Connection::rememberAttachment(Firebird::IAttachment* attachment)
+{
+    attachment_ = attachment;
+    ++attachmentNumber_;
+    if (onServer())
+        FbClient::instance().noteServerAttached(server_);
+}
+
+void Connection::forgetAttachment()
+{
+    if (attachment_ && onServer())
+        FbClient::instance().noteServerDetached(server_);
+    attachment_ = nullptr;
 }
 
 Firebird::IAttachment* Connection::attachment()
@@ -143,8 +184,8 @@ std::vector<unsigned char> Connection::parameterBlock(bool forCreate) const
     Firebird::IXpbBuilder* dpb = status.call(
         [&](auto s) { return client.util()->getXpbBuilder(s, Firebird::IXpbBuilder::DPB, nullptr, 0); });
     status.call([&](auto s) {
-        dpb->insertString(s, isc_dpb_user_name, UserName);
-        dpb->insertString(s, isc_dpb_password, Password);
+        dpb->insertString(s, isc_dpb_user_name, onServer() ? user_.c_str() : UserName);
+        dpb->insertString(s, isc_dpb_password, onServer() ? password_.c_str() : Password);
         dpb->insertString(s, isc_dpb_lc_ctype, CharacterSet);
         dpb->insertInt(s, isc_dpb_sql_dialect, 3);
         if (forcedWrites_)
@@ -161,34 +202,49 @@ std::vector<unsigned char> Connection::parameterBlock(bool forCreate) const
     return bytes;
 }
 
+void Connection::setServerLogin(std::string server, std::string user, std::string password)
+{
+    server_ = std::move(server);
+    user_ = std::move(user);
+    password_ = std::move(password);
+}
+
+Firebird::IAttachment* Connection::attachOrCreate(bool create)
+{
+    if (databaseName_.empty())
+        throw DbError("Не задано имя базы данных");
+    if (onServer() && password_.empty())
+        throw DbError("Пароль пользователя " + user_ + " для сервера базы данных " + server_ +
+                      " не введён: база данных не открыта");
+    const std::vector<unsigned char> dpb = parameterBlock(create);
+    KeepTerminationSignals keepSignals;
+    Status status;
+    Firebird::IProvider* provider = FbClient::instance().provider();
+    const auto length = static_cast<unsigned>(dpb.size());
+    try {
+        return status.call([&](auto s) {
+            return create ? provider->createDatabase(s, databaseName_.c_str(), length, dpb.data())
+                          : provider->attachDatabase(s, databaseName_.c_str(), length, dpb.data());
+        });
+    } catch (const DbError& e) {
+        if (!onServer())
+            throw;
+        throw DbError(serverRefusal(e, server_, user_), e.codes());
+    }
+}
+
 void Connection::connect()
 {
     if (attachment_)
         return;
-    if (databaseName_.empty())
-        throw DbError("Не задано имя базы данных");
-    const std::vector<unsigned char> dpb = parameterBlock(false);
-    KeepTerminationSignals keepSignals;
-    Status status;
-    attachment_ = status.call([&](auto s) {
-        return FbClient::instance().provider()->attachDatabase(s, databaseName_.c_str(),
-                                                               static_cast<unsigned>(dpb.size()), dpb.data());
-    });
-    ++attachmentNumber_;
+    rememberAttachment(attachOrCreate(false));
 }
 
 void Connection::createDatabase()
 {
     if (attachment_)
         throw DbError("Соединение уже открыто");
-    const std::vector<unsigned char> dpb = parameterBlock(true);
-    KeepTerminationSignals keepSignals;
-    Status status;
-    attachment_ = status.call([&](auto s) {
-        return FbClient::instance().provider()->createDatabase(s, databaseName_.c_str(),
-                                                               static_cast<unsigned>(dpb.size()), dpb.data());
-    });
-    ++attachmentNumber_;
+    rememberAttachment(attachOrCreate(true));
 }
 
 void Connection::close()
@@ -198,7 +254,7 @@ void Connection::close()
     transaction_.commitIfActive();
     Status status;
     status.call([&](auto s) { attachment_->detach(s); });
-    attachment_ = nullptr;
+    forgetAttachment();
 }
 
 } // namespace data

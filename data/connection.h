@@ -49,7 +49,8 @@ private:
     std::vector<Dataset*> datasets_;
 };
 
-// One connection to a local database file: user, password, character set WIN1251, dialect 3.
+// One connection to a database: the local file through the embedded engine, or a database on a Firebird
+// server with a user and password of that server; character set WIN1251, dialect 3.
 class Connection
 {
 public:
@@ -67,6 +68,10 @@ public:
     // the file has them.
     void setForcedWrites(bool on) { forcedWrites_ = on; }
     const std::string& databaseName() const { return databaseName_; }
+    // The database name is a server's ("host/port:database"): the attach logs in as this user of the
+    // server, and a failed attach is told in words that name the server.
+    void setServerLogin(std::string server, std::string user, std::string password);
+    bool onServer() const { return !server_.empty(); }
 
     bool connected() const { return attachment_ != nullptr; }
     // Connects when not connected; does nothing otherwise.
@@ -84,8 +89,15 @@ public:
 
 private:
     std::vector<unsigned char> parameterBlock(bool forCreate) const;
+    // Attaches or creates; a server's refusal becomes a message naming the server.
+    Firebird::IAttachment* attachOrCreate(bool create);
+    void rememberAttachment(Firebird::IAttachment* attachment);
+    void forgetAttachment();
 
     std::string databaseName_;
+    std::string server_;
+    std::string user_;
+    std::string password_;
     std::optional<bool> forcedWrites_;
     Firebird::IAttachment* attachment_ = nullptr;
     std::uint64_t attachmentNumber_ = 0;

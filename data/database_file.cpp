@@ -18,16 +18,13 @@ const char* schemaScript()
     return SchemaSql;
 }
 
-void createDatabaseFile(const QString& path)
+namespace {
+
+// Runs the schema script on the database just created, then detaches and switches forced writes on,
+// before anyone else uses it. The schema itself is written without waiting for the disk at every
+// commit: a database that cannot be finished is removed anyway.
+void writeSchema(Connection& connection)
 {
-    if (QFileInfo::exists(path))
-        throw DbError("The database file " + path.toStdString() + " already exists");
-    Connection connection;
-    connection.setDatabaseName(path.toStdString());
-    // The schema is written without waiting for the disk at every commit; a file that cannot be
-    // finished is removed anyway. Forced writes are switched on before anyone else uses it.
-    connection.setForcedWrites(false);
-    connection.createDatabase();
     try {
         runSqlScript(connection, platform::toWin1251(QString::fromUtf8(SchemaSql)));
         recordCurrentSchemaVersion(connection);
@@ -38,6 +35,30 @@ void createDatabaseFile(const QString& path)
         connection.close();
     } catch (const DbError&) {
         connection.close();
+        throw;
+    }
+}
+
+} // namespace
+
+void createDatabase(Connection& connection)
+{
+    connection.setForcedWrites(false);
+    connection.createDatabase();
+    writeSchema(connection);
+}
+
+void createDatabaseFile(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw DbError("The database file " + path.toStdString() + " already exists");
+    Connection connection;
+    connection.setDatabaseName(path.toStdString());
+    connection.setForcedWrites(false);
+    connection.createDatabase();
+    try {
+        writeSchema(connection);
+    } catch (const DbError&) {
         QFile::remove(path);
         throw;
     }

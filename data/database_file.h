@@ -9,6 +9,11 @@ class Connection;
 // The schema script compiled into the library (UTF-8 text).
 const char* schemaScript();
 
+// Creates the database the connection names (a file, or a database on a server) with the tables,
+// procedures and starting rows of the schema script, and leaves it detached with forced writes on.
+// A database the script fails on is left for the caller to remove.
+void createDatabase(Connection& connection);
+
 // Creates the statistics database file at path with the tables, procedures and starting rows of the
 // schema script. Refuses with DbError when the file exists; a file left half-made by a failing
 // script is removed again.

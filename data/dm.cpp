@@ -1,5 +1,6 @@
 #include "data/dm.h"
 
+#include "data/database_location.h"
 #include "data/schema_upgrade.h"
 
 namespace data {
@@ -42,20 +43,20 @@ TableDef salesTableDef()
 }
 
 Tdm::Tdm(QString appDir)
-    : appDir_((FbClient::instance(), std::move(appDir))),
-      Transaction(IBDatabase1.defaultTransaction()),
+    : appDir_((FbClient::instance(), std::move(appDir))), Transaction(IBDatabase1.defaultTransaction()),
       tbPictures(IBDatabase1, Transaction, picturesTableDef()),
-      tbSales(IBDatabase1, Transaction, salesTableDef()),
-      qrExecute(IBDatabase1, Transaction),
-      qrExecute2(IBDatabase1, Transaction),
-      qrPictureInfo(IBDatabase1, Transaction)
+      tbSales(IBDatabase1, Transaction, salesTableDef()), qrExecute(IBDatabase1, Transaction),
+      qrExecute2(IBDatabase1, Transaction), qrPictureInfo(IBDatabase1, Transaction)
 {
 }
 
 void Tdm::DataModuleCreate()
 {
     Starting = 1;
-    IBDatabase1.setDatabaseName(QString(appDir_ + QLatin1Char('/') + QLatin1String(DatabaseFileName)).toStdString());
+    const DatabaseLocation location = readDatabaseLocation(appDir_);
+    setLocation(IBDatabase1, location,
+                serverPassword_ || !location.onServer() ? serverPassword_.value_or(QString())
+                                                        : toolPassword(location));
     IBDatabase1.connect();
     upgradeDatabase(IBDatabase1);
     Transaction.activate();

@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
+
 #include "data/connection.h"
 #include "data/dataset.h"
 #include "data/table.h"
@@ -31,8 +33,12 @@ public:
     Tdm(const Tdm&) = delete;
     Tdm& operator=(const Tdm&) = delete;
 
-    // Sets Starting, names the database beside the program, connects and starts the transaction.
+    // Sets Starting, names the database (beside the program, or on the server conf.ini names), connects
+    // and starts the transaction.
     void DataModuleCreate();
+    // The password of the server's user, asked for by the program's window (empty when the user gave
+    // none); unless set, a database on a server is opened with toolPassword's (database_location.h).
+    void setServerPassword(QString password) { serverPassword_ = std::move(password); }
 
     const QString& appDir() const { return appDir_; }
     // AppDir + "/PREVIEW/" + id + ".jpg"; the id must be a whole decimal number.
@@ -53,6 +59,7 @@ private:
     void rememberCountWritten(const QByteArray& pictureId, const QByteArray& date);
 
     QString appDir_;
+    std::optional<QString> serverPassword_;
     // The pictures whose COUNT the regular or on-demand entries of the day being collected have
     // written; an enhanced entry adds to such a COUNT and replaces any other.
     QByteArray countedDate_;

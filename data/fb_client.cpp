@@ -23,10 +23,13 @@ std::filesystem::path privateEngineDirectory()
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("photoledger-firebird-" + std::to_string(getuid()));
     mkdir(dir.c_str(), 0700);
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (lstat(dir.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid() ||
         (status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        throw DbError("Каталог " + dir.string() + " должен принадлежать текущему пользователю и быть закрыт для других");
+        throw DbError("Каталог " + dir.string() +
+                      " должен принадлежать текущему пользователю и быть закрыт для других");
     return dir;
 }
 
@@ -72,14 +75,16 @@ void provideCharacterSets(const std::filesystem::path& root)
 // mode from firebird.conf in its root directory, named by FIREBIRD; a root of our own keeps the
 // system's Firebird configuration as it is. The engine finds its plugins and messages where they are
 // installed. The page cache is the engine's usual 16 MiB, which the classic mode would otherwise cut to
-// 2 MiB.
+// 2 MiB. A database on a server is reached only over an encrypted connection: the client refuses a
+// server that does not encrypt.
 void prepareSharedEngine()
 {
     const std::filesystem::path dir = privateEngineDirectory();
     setenv("FIREBIRD_LOCK", dir.c_str(), 0);
     const std::filesystem::path root = dir / "root";
     std::filesystem::create_directories(root);
-    writeFileAtomically(root / "firebird.conf", "ServerMode = Classic\nDefaultDbCachePages = 2048\n");
+    writeFileAtomically(root / "firebird.conf",
+                        "ServerMode = Classic\nDefaultDbCachePages = 2048\nWireCrypt = Required\n");
     provideCharacterSets(root);
     setenv("FIREBIRD", root.c_str(), 1);
 }
@@ -97,7 +102,8 @@ FbClient::FbClient()
     try {
         prepareSharedEngine();
     } catch (const std::filesystem::filesystem_error& e) {
-        throw DbError(std::string("Не удалось подготовить каталог встроенного сервера Firebird: ") + e.what());
+        throw DbError(std::string("Не удалось подготовить каталог встроенного сервера Firebird: ") +
+                      e.what());
     }
     void* handle = dlopen(LibraryName, RTLD_NOW | RTLD_GLOBAL);
     if (!handle)
@@ -123,11 +129,57 @@ std::string FbClient::formatStatus(Firebird::IStatus* status) const
     return text;
 }
 
+void FbClient::noteServerDetached(const std::string& server)
+{
+    if (const auto found = std::ranges::find(servers_, server); found != servers_.end())
+        servers_.erase(found);
+}
+
+std::string FbClient::attachedServers() const
+{
+    std::string names;
+    for (const std::string& server : servers_)
+        if (names.find(server) == std::string::npos)
+            names += (names.empty() ? "" : ", ") + server;
+    return names;
+}
+
+bool DbError::hasCode(std::initializer_list<std::intptr_t> wanted) const
+{
+    return std::ranges::any_of(codes_,
+                               [&](std::intptr_t code) { return std::ranges::count(wanted, code) > 0; });
+}
+
 bool DbError::concurrentChange() const
 {
-    constexpr std::intptr_t concurrent[] = {isc_deadlock, isc_update_conflict, isc_lock_conflict,
-                                            isc_unique_key_violation, isc_no_dup};
-    return std::ranges::any_of(codes_, [&](std::intptr_t code) { return std::ranges::count(concurrent, code) > 0; });
+    return hasCode(
+        {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_unique_key_violation, isc_no_dup});
+}
+
+bool DbError::loginRefused() const
+{
+    return hasCode({isc_login, isc_login_error});
+}
+
+bool DbError::connectionLost() const
+{
+    return hasCode(
+        {isc_net_read_err, isc_net_write_err, isc_conn_lost, isc_lost_db_connection, isc_att_shutdown});
+}
+
+DbError Status::error(Firebird::IStatus* status)
+{
+    FbClient& client = FbClient::instance();
+    const std::string text = client.formatStatus(status);
+    DbError error(text, errorCodes(status));
+    if (!error.connectionLost())
+        return error;
+    const std::string servers = client.attachedServers();
+    return DbError("Связь с сервером базы данных " + (servers.empty() ? "" : servers + " ") +
+                       "прервана; то, что было сохранено до этого, осталось на сервере. Откройте программу "
+                       "снова, когда сервер будет доступен (" +
+                       text + ")",
+                   error.codes());
 }
 
 std::vector<std::intptr_t> Status::errorCodes(Firebird::IStatus* status)
@@ -142,10 +194,7 @@ std::vector<std::intptr_t> Status::errorCodes(Firebird::IStatus* status)
     return codes;
 }
 
-Status::Status()
-    : status_(FbClient::instance().master()->getStatus()), wrapper_(status_)
-{
-}
+Status::Status() : status_(FbClient::instance().master()->getStatus()), wrapper_(status_) {}
 
 Status::~Status()
 {

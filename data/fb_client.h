@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,8 +25,15 @@ public:
     // Whether another transaction changed the same rows at the same time (an update conflict, a
     // deadlock, or a key stored meanwhile): the same work done again in a new transaction may succeed.
     bool concurrentChange() const;
+    // Whether a server refused the user name and password.
+    bool loginRefused() const;
+    // Whether the connection to a server broke (the server stopped, the network went away).
+    bool connectionLost() const;
+    const std::vector<std::intptr_t>& codes() const { return codes_; }
 
 private:
+    bool hasCode(std::initializer_list<std::intptr_t> wanted) const;
+
     std::vector<std::intptr_t> codes_;
 };
 
@@ -45,8 +53,15 @@ public:
     // The text of a failed status vector, as the engine words it.
     std::string formatStatus(Firebird::IStatus* status) const;
 
+    // The servers of the attachments open now, so that a broken connection is told by the server's
+    // name: the engine's message does not name it.
+    void noteServerAttached(const std::string& server) { servers_.push_back(server); }
+    void noteServerDetached(const std::string& server);
+    std::string attachedServers() const;
+
 private:
     FbClient();
+    std::vector<std::string> servers_;
     Firebird::IMaster* master_ = nullptr;
     Firebird::IUtil* util_ = nullptr;
     Firebird::IProvider* provider_ = nullptr;
@@ -63,21 +78,23 @@ public:
 
     Firebird::ThrowStatusWrapper* operator&() { return &wrapper_; }
 
-    // Runs a client call and rethrows its failure as DbError with the engine's text. errno is cleared
-    // first: the engine retries opening its shared files while errno says EINTR, also after a call that
-    // succeeded, so an EINTR left by a system call that a signal interrupted (a wait for a download)
-    // would keep an attach or detach spinning for ever.
+    // Runs a client call and rethrows its failure as DbError with the engine's text, put in Russian
+    // first when the connection to a server broke. errno is cleared first: the engine retries opening
+    // its shared files while errno says EINTR, also after a call that succeeded, so an EINTR left by a
+    // system call that a signal interrupted (a wait for a download) would keep an attach or detach
+    // spinning for ever.
     template <typename F> decltype(auto) call(F&& f)
     {
         errno = 0;
         try {
             return f(&wrapper_);
         } catch (const Firebird::FbException& e) {
-            throw DbError(FbClient::instance().formatStatus(e.getStatus()), errorCodes(e.getStatus()));
+            throw error(e.getStatus());
         }
     }
 
 private:
+    static DbError error(Firebird::IStatus* status);
     static std::vector<std::intptr_t> errorCodes(Firebird::IStatus* status);
 
     Firebird::IStatus* status_;

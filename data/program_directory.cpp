@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "data/database_file.h"
+#include "data/database_location.h"
 #include "data/dm.h"
 
 namespace data {
@@ -73,7 +74,7 @@ void prepareProgramDirectory(const QString& dir)
     makeFolder(dir);
     makeFolder(dir + QStringLiteral("/PREVIEW"));
     makeFolder(dir + QStringLiteral("/Temp"));
-    if (!QFileInfo::exists(databasePath(dir)))
+    if (!readDatabaseLocation(dir).onServer() && !QFileInfo::exists(databasePath(dir)))
         createDatabase(dir);
 }
 

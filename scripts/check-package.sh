@@ -18,7 +18,7 @@ for file in ./usr/bin/photoledger ./usr/bin/photoledger-collect ./usr/bin/photol
             ./usr/share/icons/hicolor/scalable/apps/photoledger.svg; do
   grep -qx -- "$file" <<<"$files" || { echo "check-package: missing $file" >&2; status=1; }
 done
-for package in libqt6widgets6 libqt6dbus6 qt6-translations-l10n libfbclient2 firebird3.0-server-core libcurl4 libjpeg62-turbo libsqlite3-0; do
+for package in libqt6widgets6 libqt6dbus6 libqt6keychain1 qt6-translations-l10n libfbclient2 firebird3.0-server-core libcurl4 libjpeg62-turbo libsqlite3-0; do
   grep -qE "(^|, )$package(,| |$)" <<<"$depends" || { echo "check-package: no dependency on $package" >&2; status=1; }
 done
 desktop="$(mktemp -d)"

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +27,9 @@
 #include "data/dm.h"
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
+#include "platform/password_dialog.h"
 #include "tests/collection/collection_fixture.h"
+#include "tests/support/firebird_server.h"
 #include "tests/support/temp_database.h"
 #include "tools/agency-sim/calendar.h"
 
@@ -109,7 +112,7 @@ TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxA
     EXPECT_EQ(data::Starting, 0);
 
     const std::pair<QAction*, QWidget*> menuWindows[] = {{app::fmMain->N101, app::fmAbout},
-                                                          {app::fmMain->N10, app::fmGraph}};
+                                                         {app::fmMain->N10, app::fmGraph}};
     for (const auto& [item, window] : menuWindows) {
         ASSERT_NE(window, nullptr);
         QWidget* shownModally = nullptr;
@@ -123,8 +126,9 @@ TEST_F(StartUpWithDatabase, ConnectsCreatesTheWindowsInOrderAndOpensTheAboutBoxA
         EXPECT_EQ(shownModally, window) << item->text().toStdString();
     }
     EXPECT_EQ(app::fmGraph->objectName(), QStringLiteral("fmGraph"));
-    EXPECT_EQ(data::dm->qrExecute.text(), QByteArray("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, "
-                                                     "DATE_SALES  from GRAPH"))
+    EXPECT_EQ(data::dm->qrExecute.text(),
+              QByteArray("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, "
+                         "DATE_SALES  from GRAPH"))
         << "the chart window drew on its showing";
     EXPECT_TRUE(boxes.requests().empty());
 }
@@ -184,7 +188,8 @@ TEST_F(ProgramOnAnAgency, ASalesRunFromTheMenuShowsTheNewPicturesInTheMainList)
     QTimer::singleShot(0, &context, [&] {
         auto* explorer = static_cast<collect::TfmExplorer*>(app::fmExplorer);
         EXPECT_TRUE(QTest::qWaitFor([&] { return explorer->btUpdateSales->isEnabled(); }, 20'000));
-        for (QListWidgetItem* month : explorer->chListMonth->findItems(QStringLiteral("2008-04"), Qt::MatchExactly))
+        for (QListWidgetItem* month :
+             explorer->chListMonth->findItems(QStringLiteral("2008-04"), Qt::MatchExactly))
             month->setCheckState(Qt::Checked);
         const QString dayRow = QString::fromLatin1(collection_tests::isoDay(day).mid(8, 2));
         for (QListWidgetItem* dayItem : explorer->chListDay->findItems(dayRow, Qt::MatchExactly))
@@ -210,7 +215,8 @@ TEST_F(ProgramOnAnAgency, ASignalDuringASalesRunCancelsItAndEndsTheProgram)
         QTimer::singleShot(0, &context, [&] {
             auto* explorer = static_cast<collect::TfmExplorer*>(app::fmExplorer);
             EXPECT_TRUE(QTest::qWaitFor([&] { return explorer->btUpdateSales->isEnabled(); }, 20'000));
-            for (QListWidgetItem* month : explorer->chListMonth->findItems(QStringLiteral("2008-"), Qt::MatchStartsWith))
+            for (QListWidgetItem* month :
+                 explorer->chListMonth->findItems(QStringLiteral("2008-"), Qt::MatchStartsWith))
                 month->setCheckState(Qt::Checked);
             QTimer::singleShot(0, &context, [] { ::raise(SIGTERM); });
             QTest::mouseClick(explorer->btUpdateSales, Qt::LeftButton);
@@ -223,6 +229,67 @@ TEST_F(ProgramOnAnAgency, ASignalDuringASalesRunCancelsItAndEndsTheProgram)
         EXPECT_NE(box.text, QStringLiteral("Обновлено!")) << "the run was cancelled";
     EXPECT_EQ(platform::IniFile(db.appDir() + QStringLiteral("/conf.ini")).sections().size(), 4)
         << "Agency, PicGrid, MainForm, UpdateForm";
+}
+
+// The program on a database server, another process collecting into the same database: the password
+// is asked for again after the server's refusal, and the main list shows what the collector stored.
+TEST_F(ProgramOnAnAgency, OnAServerAsksAgainForARefusedPasswordAndListsWhatTheCollectorStored)
+{
+    const test_support::FirebirdServer& server = test_support::FirebirdServer::shared();
+    db.useServer(server);
+    platform::PasswordRecorder passwords;
+    passwords.queueAnswer(QStringLiteral("wrong"));
+    passwords.queueAnswer(QLatin1String(test_support::FirebirdServer::Password));
+
+    app::Program program(db.appDir());
+    ASSERT_TRUE(program.started());
+    ASSERT_TRUE(data::dm->IBDatabase1.connected());
+    ASSERT_EQ(passwords.requests().size(), 2u);
+    const QString asked =
+        QStringLiteral("Пароль пользователя LEDGER_TEST на сервере базы данных %1:").arg(server.address());
+    EXPECT_EQ(passwords.requests()[0].caption, QStringLiteral("Сервер базы данных"));
+    EXPECT_TRUE(passwords.requests()[0].text.endsWith(asked)) << passwords.requests()[0].text.toStdString();
+    EXPECT_TRUE(passwords.requests()[1].text.startsWith(
+        QStringLiteral("Сервер базы данных %1 не принял пользователя LEDGER_TEST с этим паролем")
+            .arg(server.address())))
+        << passwords.requests()[1].text.toStdString();
+    app::fmMain->show();
+    app::fmMain->folderPanel->SelectFolderNode(-1);
+    ASSERT_TRUE(mainListIds().isEmpty());
+
+    const agencysim::Day day = portfolio().saleDays(*agencysim::parseIsoMonth("2008-04")).front();
+    QProcess collector;
+    collector.setProcessEnvironment(db.processEnvironment());
+    collector.start(QStringLiteral(COLLECT_CLI),
+                    {db.appDir(), QStringLiteral("sales"), QStringLiteral("2008-04"),
+                     QStringLiteral("--days"), QString::fromLatin1(collection_tests::isoDay(day).mid(8, 2))});
+    ASSERT_TRUE(collector.waitForFinished(240'000));
+    ASSERT_EQ(collector.exitCode(), 0) << collector.readAllStandardError().constData();
+
+    app::fmMain->RefreshPictureList(app::fmMain->CurrentFolderId);
+    QList<qint64> sold;
+    for (const agencysim::DaySale& sale : portfolio().expectedSales(day))
+        sold.append(sale.pictureId);
+    std::sort(sold.begin(), sold.end());
+    EXPECT_EQ(mainListIds(), sold);
+    EXPECT_TRUE(boxes.requests().empty()) << boxes.requests().front().text.toStdString();
+}
+
+// Without a password the program opens nothing in the server's place and says so, naming the server.
+TEST_F(ProgramOnAnAgency, OnAServerACancelledPasswordLeavesTheProgramUnconnected)
+{
+    const test_support::FirebirdServer& server = test_support::FirebirdServer::shared();
+    db.useServer(server);
+    platform::PasswordRecorder passwords;
+    app::Program program(db.appDir());
+    ASSERT_TRUE(program.started());
+    EXPECT_FALSE(data::dm->IBDatabase1.connected());
+    EXPECT_EQ(passwords.requests().size(), 1u);
+    ASSERT_EQ(boxes.requests().size(), 1u);
+    EXPECT_EQ(boxes.requests()[0].text,
+              QStringLiteral("Пароль пользователя LEDGER_TEST для сервера базы данных %1 не введён: база "
+                             "данных не открыта.")
+                  .arg(server.address()));
 }
 
 } // namespace

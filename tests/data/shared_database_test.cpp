@@ -1,5 +1,6 @@
 // One database, several processes: the test's own data module and database_worker processes that
-// store sales or hold a long reading transaction, run at the same time, and killed in the middle.
+// store sales or hold a long reading transaction, run at the same time, and killed in the middle;
+// each case on the file beside the program and on a database on the test's Firebird server.
 
 #include <gtest/gtest.h>
 
@@ -8,19 +9,31 @@
 #include <csignal>
 
 #include "data/roll_up_check.h"
+#include "tests/support/firebird_server.h"
 #include "tests/support/temp_database.h"
 
 namespace {
 
-using test_support::DatabaseTest;
+using test_support::FirebirdServer;
+using test_support::TempDatabase;
 
 constexpr int Timeout = 240'000;
 
-class SharedDatabaseTest : public DatabaseTest
+enum class Place { File, Server };
+
+class SharedDatabaseTest : public ::testing::TestWithParam<Place>
 {
 protected:
+    void SetUp() override
+    {
+        if (GetParam() == Place::Server)
+            db.useServer(FirebirdServer::shared());
+    }
+    data::Tdm& dm() { return db.dm(); }
+
     void start(QProcess& worker, const QString& request, const QStringList& arguments = {})
     {
+        worker.setProcessEnvironment(db.processEnvironment());
         worker.start(QStringLiteral(DATABASE_WORKER), QStringList{request, db.appDir()} + arguments);
         ASSERT_TRUE(worker.waitForStarted());
     }
@@ -66,9 +79,14 @@ protected:
         dm().Transaction.commitIfActive();
         EXPECT_EQ(data::rollUpDifferences(dm().IBDatabase1), QStringList()) << "after " << after;
     }
+
+    TempDatabase db;
 };
 
-TEST_F(SharedDatabaseTest, AWriterIsNeitherBlockedNorFailedByAReaderHoldingItsTransaction)
+INSTANTIATE_TEST_SUITE_P(Places, SharedDatabaseTest, ::testing::Values(Place::File, Place::Server),
+                         [](const auto& place) { return place.param == Place::File ? "File" : "Server"; });
+
+TEST_P(SharedDatabaseTest, AWriterIsNeitherBlockedNorFailedByAReaderHoldingItsTransaction)
 {
     dm().StoreSale("1", "t", "99", "1", "2010-03-20", 0); // edited by the writer below
     dm().StoreSale("2", "t", "5", "1", "2010-03-19", 0);
@@ -92,7 +110,7 @@ TEST_F(SharedDatabaseTest, AWriterIsNeitherBlockedNorFailedByAReaderHoldingItsTr
 
 // Both store the pictures 11 to 20 on the same days. One may give up with a clear message after
 // repeated conflicts; whatever each committed is counted exactly.
-TEST_F(SharedDatabaseTest, TwoWritersOfTheSameDaysAtOnceLeaveExactTotals)
+TEST_P(SharedDatabaseTest, TwoWritersOfTheSameDaysAtOnceLeaveExactTotals)
 {
     QProcess first, second;
     startStoring(first, 1, 20, "2010-04-01", 10);
@@ -103,13 +121,16 @@ TEST_F(SharedDatabaseTest, TwoWritersOfTheSameDaysAtOnceLeaveExactTotals)
         EXPECT_TRUE(errors.isEmpty() || errors.contains("Запустите сбор ещё раз")) << errors.constData();
     }
     EXPECT_TRUE(firstStatus == 0 || secondStatus == 0);
-    if (firstStatus == 0 && secondStatus == 0)
+    if (firstStatus == 0 && secondStatus == 0) {
         EXPECT_EQ(committed("select count(*) from SALES"), 30 * 10);
-    EXPECT_EQ(committed("select count(*) from SALES where \"COUNT\" <> IDPICTURE + extract(day from SALE_DATE)"), 0);
+    }
+    EXPECT_EQ(
+        committed("select count(*) from SALES where \"COUNT\" <> IDPICTURE + extract(day from SALE_DATE)"),
+        0);
     expectRollUpsExact("two writers of the same days");
 }
 
-TEST_F(SharedDatabaseTest, KillingEitherProcessLeavesADatabaseThatOpensWithEveryCommittedRow)
+TEST_P(SharedDatabaseTest, KillingEitherProcessLeavesADatabaseThatOpensWithEveryCommittedRow)
 {
     QProcess reader, writer;
     start(reader, QStringLiteral("read"));

@@ -1,10 +1,14 @@
 #include "tests/support/temp_database.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <stdexcept>
 
 #include "data/database_file.h"
+#include "data/database_location.h"
+#include "platform/ini_file.h"
+#include "tests/support/firebird_server.h"
 
 namespace test_support {
 
@@ -16,9 +20,42 @@ TempDatabase::TempDatabase() : dir_(QDir::tempPath() + QStringLiteral("/photoled
     QDir(appDir_).mkdir(QStringLiteral("PREVIEW"));
     QDir(appDir_).mkdir(QStringLiteral("Temp"));
     data::createDatabaseFile(databasePath());
+    openDataModule();
+}
+
+void TempDatabase::openDataModule()
+{
+    if (data::dm == dm_.get())
+        data::dm = nullptr;
+    dm_.reset();
     dm_ = std::make_unique<data::Tdm>(appDir_);
+    dm_->setServerPassword(password_);
     dm_->DataModuleCreate();
     data::dm = dm_.get();
+}
+
+void TempDatabase::useServer(const FirebirdServer& server)
+{
+    dm_->IBDatabase1.close();
+    QFile::remove(databasePath());
+    platform::IniFile conf(QDir(appDir_).filePath(QStringLiteral("conf.ini")));
+    conf.setValue("Database", "Server", server.address().toUtf8());
+    conf.setValue("Database", "User", FirebirdServer::User);
+    conf.setValue("Database", "Database", databasePath().toUtf8());
+    conf.save();
+    password_ = QLatin1String(FirebirdServer::Password);
+    data::Connection connection;
+    data::setLocation(connection, data::readDatabaseLocation(appDir_), password_);
+    data::createDatabase(connection);
+    openDataModule();
+}
+
+QProcessEnvironment TempDatabase::processEnvironment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (onServer())
+        environment.insert(QStringLiteral("ISC_PASSWORD"), password_);
+    return environment;
 }
 
 TempDatabase::~TempDatabase()
@@ -58,7 +95,7 @@ std::vector<QByteArrayList> TempDatabase::rows(const QByteArray& sql)
 qint64 TempDatabase::committedValue(const QByteArray& sql) const
 {
     data::Connection other;
-    other.setDatabaseName(databasePath().toStdString());
+    data::setLocation(other, data::readDatabaseLocation(appDir_), password_);
     data::Query query(other, other.defaultTransaction());
     query.setText(sql);
     query.open();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,6 +14,8 @@
 
 namespace test_support {
 
+class FirebirdServer;
+
 // A program directory of its own in a fresh temporary directory: PHOTOLEDGER.GDB created from the
 // schema script, PREVIEW/ and Temp/, and a connected data module over it (also installed as the
 // program-wide data::dm while this object lives). Everything is removed again on destruction.
@@ -23,6 +26,14 @@ public:
     ~TempDatabase();
     TempDatabase(const TempDatabase&) = delete;
     TempDatabase& operator=(const TempDatabase&) = delete;
+
+    // Moves the database onto the server: a new one there from the schema script, named in conf.ini's
+    // section [Database], and the data module reconnected to it. Processes started with
+    // serverEnvironment() open it with the server's password.
+    void useServer(const FirebirdServer& server);
+    bool onServer() const { return !password_.isEmpty(); }
+    // The system environment, with the server user's password in ISC_PASSWORD once on a server.
+    QProcessEnvironment processEnvironment() const;
 
     const QString& appDir() const { return appDir_; }
     QString databasePath() const;
@@ -38,7 +49,10 @@ public:
 
 private:
     QTemporaryDir dir_;
+    void openDataModule();
+
     QString appDir_;
+    QString password_;
     std::unique_ptr<data::Tdm> dm_;
 };
 
