@@ -47,6 +47,7 @@
 #include "app/main_window.h"
 #include "app/program.h"
 #include "bench/bench_figures.h"
+#include "bench/server_mode.h"
 #include "browser/cell_painter.h"
 #include "browser/folder_panel.h"
 #include "browser/picture_cell_delegate.h"
@@ -59,6 +60,7 @@
 #include "data/dm.h"
 #include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
+#include "platform/password_dialog.h"
 
 namespace {
 
@@ -189,8 +191,9 @@ template <typename Result> std::vector<Result> repeat(int runs, const std::funct
     return results;
 }
 
-// The click on "Применить" for the period named: one line for each of its three times.
-void reportApply(const char* period, const std::vector<ApplyTimes>& times)
+// The click on "Применить" for the period named: one line for each of its three times, after the
+// prefix ("Server " with the database behind a server).
+void reportApply(const char* period, const std::vector<ApplyTimes>& times, const char* prefix = "")
 {
     std::vector<double> opened, first, whole, processor;
     for (const ApplyTimes& t : times) {
@@ -199,9 +202,9 @@ void reportApply(const char* period, const std::vector<ApplyTimes>& times)
         whole.push_back(t.wholeClick);
         processor.push_back(t.wholeClickProcessor);
     }
-    std::printf("list opened %s %.3f s\n", period, median(opened));
-    std::printf("first screen %s %.3f s\n", period, median(first));
-    std::printf("whole click %s %.3f s (processor %.3f s)\n", period, median(whole), median(processor));
+    std::printf("%slist opened %s %.3f s\n", prefix, period, median(opened));
+    std::printf("%sfirst screen %s %.3f s\n", prefix, period, median(first));
+    std::printf("%swhole click %s %.3f s (processor %.3f s)\n", prefix, period, median(whole), median(processor));
 }
 
 // Heap in use with the list closed, after it opened on all time, and after all its rows were read.
@@ -461,7 +464,7 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     const int runs = bench::runsArgument(arguments);
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
-        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid]\n");
+        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid | --server]\n");
         return 2;
     }
     QTemporaryDir programDir;
@@ -471,15 +474,28 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(arguments[1]));
         return 1;
     }
+    const bool server = bench::serverModeArgument(arguments);
+    // With --server the program opens the database through the server, and its password dialog is
+    // answered with the server's password.
+    const std::unique_ptr<test_support::FirebirdServer> databaseServer =
+        server ? bench::serveProgramDatabase(programDir.path()) : nullptr;
+    platform::PasswordRecorder passwords;
+    passwords.queueAnswer(QLatin1String(test_support::FirebirdServer::AdminPassword));
     int unreadablePreviews = 0;
     platform::setErrorReporter([&](const QString&) { ++unreadablePreviews; });
     app::Program program(programDir.path());
-    if (!program.started())
+    if (!program.started() || !data::dm->IBDatabase1.connected())
         return 1;
     app::fmMain->resize(1200, 800);
     app::fmMain->show();
-    std::printf("portfolio %s, %d runs\n", qPrintable(arguments[1]), runs);
-    runBenchmarks(*app::fmMain, runs, arguments.contains(QStringLiteral("--grid")));
+    std::printf("portfolio %s, %d runs%s\n", qPrintable(arguments[1]), runs, server ? ", through a server on 127.0.0.1" : "");
+    if (server) {
+        BrowserBench bench(*app::fmMain);
+        app::fmMain->folderPanel->SelectFolderNode(-1);
+        reportApply("all time", repeat<ApplyTimes>(runs, [&] { return bench.applyAllTime(); }), "Server ");
+    } else {
+        runBenchmarks(*app::fmMain, runs, arguments.contains(QStringLiteral("--grid")));
+    }
     std::printf("(%d errors reported while browsing, such as previews that are no JPEG)\n",
                 unreadablePreviews);
     return 0;

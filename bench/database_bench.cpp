@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/server_mode.h"
 #include "bench/synthetic_portfolio.h"
 #include "browser/picture_list_statement.h"
 #include "data/database_file.h"
@@ -84,6 +85,7 @@ struct Options
 {
     const bench::PortfolioSize* size = nullptr;
     int runs = 5;
+    bool server = false;
     QString cacheDir = QDir::homePath() + QStringLiteral("/.cache/photoledger-bench");
 };
 
@@ -99,6 +101,8 @@ bool parseOptions(const QStringList& arguments, Options& options)
             options.size = &bench::SizeL;
         else if (argument == QLatin1String("--runs") && i + 1 < arguments.size())
             options.runs = std::max(1, arguments[++i].toInt());
+        else if (argument == QLatin1String("--server"))
+            options.server = true;
         else if (argument == QLatin1String("--cache") && i + 1 < arguments.size())
             options.cacheDir = arguments[++i];
         else
@@ -134,8 +138,9 @@ QString cachedPortfolio(const bench::SyntheticPortfolio& portfolio, const Option
 class DatabaseBench
 {
 public:
-    DatabaseBench(data::Tdm& dm, const bench::SyntheticPortfolio& portfolio, int runs)
-        : dm_(dm), portfolio_(portfolio), runs_(runs)
+    // The prefix goes before the labels of SALES_INFO and StoreSale ("Server " over a server).
+    DatabaseBench(data::Tdm& dm, const bench::SyntheticPortfolio& portfolio, int runs, const char* prefix = "")
+        : dm_(dm), portfolio_(portfolio), runs_(runs), prefix_(prefix)
     {
     }
 
@@ -174,7 +179,7 @@ public:
             rows = dm_.qrPictureInfo.recordCount();
         });
         const Sample first = median(first40), whole = median(all);
-        std::printf("SALES_INFO %s, first 40 %.3f s (cpu %.3f s; all %d rows %.3f s, cpu %.3f s)\n", label,
+        std::printf("%sSALES_INFO %s, first 40 %.3f s (cpu %.3f s; all %d rows %.3f s, cpu %.3f s)\n", prefix_, label,
                     first.wall, first.cpu, rows, whole.wall, whole.cpu);
     }
 
@@ -240,9 +245,9 @@ public:
             collect(page, again, againWrites);
         });
         const Sample first = median(newDay), second = median(again);
-        std::printf("StoreSale new day%s %.0f per second (cpu %.2f ms, %.1f pages written an entry; %d entries a run)\n",
-                    condition, entries / first.wall, first.cpu * 1e3 / entries, median(newDayWrites), entries);
-        std::printf("StoreSale again%s %.0f per second (cpu %.2f ms, %.1f pages written an entry)\n", condition,
+        std::printf("%sStoreSale new day%s %.0f per second (cpu %.2f ms, %.1f pages written an entry; %d entries a run)\n",
+                    prefix_, condition, entries / first.wall, first.cpu * 1e3 / entries, median(newDayWrites), entries);
+        std::printf("%sStoreSale again%s %.0f per second (cpu %.2f ms, %.1f pages written an entry)\n", prefix_, condition,
                     entries / second.wall, second.cpu * 1e3 / entries, median(againWrites));
     }
 
@@ -333,6 +338,7 @@ private:
     data::Tdm& dm_;
     const bench::SyntheticPortfolio& portfolio_;
     int runs_;
+    const char* prefix_;
 };
 
 std::vector<std::int64_t> randomPictures(const bench::SyntheticPortfolio& portfolio, int count)
@@ -373,13 +379,29 @@ void startHolder(QProcess& holder, const QString& appDir)
             throw data::DbError("the process holding a read transaction did not start");
 }
 
-void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& database, int runs)
+// The list's statement over all time and the collection of new days, with the database behind a
+// Firebird server on 127.0.0.1.
+void runServerBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& appDir, int runs)
+{
+    const std::unique_ptr<test_support::FirebirdServer> server = bench::serveProgramDatabase(appDir);
+    data::Tdm dm(appDir);
+    dm.DataModuleCreate();
+    DatabaseBench bench(dm, portfolio, runs, "Server ");
+    bench.salesInfo("all time", -1, bench::SyntheticPortfolio::firstDay(), QDate::currentDate());
+    bench.storeSale("", portfolio.lastDay().addDays(1));
+}
+
+void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& database, int runs, bool server)
 {
     QTemporaryDir work;
     const QString appDir = work.path();
     QFile::copy(database, appDir + QStringLiteral("/PHOTOLEDGER.GDB"));
     QDir(appDir).mkdir(QStringLiteral("PREVIEW"));
     QDir(appDir).mkdir(QStringLiteral("Temp"));
+    if (server) {
+        runServerBenchmarks(portfolio, appDir, runs);
+        return;
+    }
     data::Tdm dm(appDir);
     dm.DataModuleCreate();
     DatabaseBench bench(dm, portfolio, runs);
@@ -427,12 +449,12 @@ int main(int argc, char* argv[])
         return holdReadTransaction(QCoreApplication::arguments()[2]);
     Options options;
     if (!parseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr, "usage: photoledger-bench-database S|M|L [--runs N] [--cache DIR]\n");
+        std::fprintf(stderr, "usage: photoledger-bench-database S|M|L [--runs N] [--cache DIR] [--server]\n");
         return 2;
     }
     try {
         const bench::SyntheticPortfolio portfolio(*options.size, Seed);
-        runBenchmarks(portfolio, cachedPortfolio(portfolio, options), options.runs);
+        runBenchmarks(portfolio, cachedPortfolio(portfolio, options), options.runs, options.server);
     } catch (const data::DbError& e) {
         std::fprintf(stderr, "photoledger-bench-database: %s\n", e.what());
         return 1;

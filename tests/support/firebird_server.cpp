@@ -138,13 +138,12 @@ void FirebirdServer::createSecurityDatabase()
     process.setProcessEnvironment(environment);
     process.start(isql, {QStringLiteral("-q"), QStringLiteral("-user"), QStringLiteral("SYSDBA")});
     process.write(QStringLiteral("create database '%1';\n"
-                                 "create user SYSDBA password 'master-%2';\n"
-                                 "create user %3 password '%4';\n"
-                                 "grant create database to user %3;\n"
+                                 "create user %2 password '%3';\n"
+                                 "create user %4 password '%5';\n"
+                                 "grant create database to user %4;\n"
                                  "commit;\n")
-                      .arg(dir_.filePath(QStringLiteral("security3.fdb")))
-                      .arg(port_)
-                      .arg(QLatin1String(User), QLatin1String(Password))
+                      .arg(dir_.filePath(QStringLiteral("security3.fdb")), QLatin1String(AdminUser),
+                           QLatin1String(AdminPassword), QLatin1String(User), QLatin1String(Password))
                       .toUtf8());
     process.closeWriteChannel();
     if (!process.waitForFinished(120'000) || process.exitCode() != 0 ||

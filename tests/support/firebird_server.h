@@ -15,6 +15,10 @@ class FirebirdServer
 public:
     static constexpr const char* User = "LEDGER_TEST";
     static constexpr const char* Password = "wire-Pass-7";
+    // The server's administrator, who may open any database on it (such as one made by the embedded
+    // engine, which SYSDBA owns).
+    static constexpr const char* AdminUser = "SYSDBA";
+    static constexpr const char* AdminPassword = "master-Key-3";
 
     // encryptWire false: the server refuses to encrypt connections (WireCrypt = Disabled).
     explicit FirebirdServer(bool encryptWire = true);
