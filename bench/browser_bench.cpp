@@ -20,8 +20,8 @@
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QDir>
-#include <QHeaderView>
 #include <QFile>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,8 +64,8 @@
 
 namespace {
 
-using bench::median;
 using bench::heapInUseMiB;
+using bench::median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -134,7 +134,10 @@ public:
     }
 
     QDate lastDay() const { return lastDay_; }
-    ApplyTimes applyAllTime(const QString& keywords = {}) { return apply(QDate(2005, 1, 1), lastDay_, keywords); }
+    ApplyTimes applyAllTime(const QString& keywords = {})
+    {
+        return apply(QDate(2005, 1, 1), lastDay_, keywords);
+    }
     ApplyTimes applyLastMonth() { return apply(QDate(lastDay_.year(), lastDay_.month(), 1), lastDay_); }
 
     ApplyTimes apply(QDate from, QDate till, const QString& keywords = {})
@@ -204,7 +207,8 @@ void reportApply(const char* period, const std::vector<ApplyTimes>& times, const
     }
     std::printf("%slist opened %s %.3f s\n", prefix, period, median(opened));
     std::printf("%sfirst screen %s %.3f s\n", prefix, period, median(first));
-    std::printf("%swhole click %s %.3f s (processor %.3f s)\n", prefix, period, median(whole), median(processor));
+    std::printf("%swhole click %s %.3f s (processor %.3f s)\n", prefix, period, median(whole),
+                median(processor));
 }
 
 // Heap in use with the list closed, after it opened on all time, and after all its rows were read.
@@ -267,7 +271,6 @@ double exportCommandPeakMiB(const QStringList& arguments)
     return launcher.readAllStandardOutput().trimmed().toDouble() / 1024;
 }
 
-
 void measureExport(app::TfmMain& window, BrowserBench& bench, int runs)
 {
     bench.applyAllTime();
@@ -317,7 +320,6 @@ void measureStrip(app::TfmMain& window, BrowserBench& bench, int runs)
                 static_cast<long long>(window.CurrentPictureId), window.ScrollBox1->range(),
                 window.ScrollBox1->viewport()->width(), window.ScrollBox1->viewport()->height());
 }
-
 
 constexpr int ScreenRows = 40;
 const QSize DesignWindow(882, 584);
@@ -400,12 +402,13 @@ void measurePaintedListMemory(app::TfmMain& window, BrowserBench& bench)
         window.picGrid->viewport()->repaint();
     }
     const auto* cells = static_cast<browser::PictureCellDelegate*>(window.picGrid->itemDelegate());
-    std::printf("memory: +%.1f MiB after paging through all %d rows with their cells painted, of which the "
-                "kept previews and DIAGRAM texts %.1f MiB (budget %.1f MiB)\n",
-                heapInUseMiB() - opened, list.recordCount(),
-                static_cast<double>(cells->cellPainter().keptBytes()) / (1024 * 1024),
-                static_cast<double>(browser::CellPainter::PreviewBudget + browser::CellPainter::DiagramBudget) /
-                    (1024 * 1024));
+    std::printf(
+        "memory: +%.1f MiB after paging through all %d rows with their cells painted, of which the "
+        "kept previews and DIAGRAM texts %.1f MiB (budget %.1f MiB)\n",
+        heapInUseMiB() - opened, list.recordCount(),
+        static_cast<double>(cells->cellPainter().keptBytes()) / (1024 * 1024),
+        static_cast<double>(browser::CellPainter::PreviewBudget + browser::CellPainter::DiagramBudget) /
+            (1024 * 1024));
     const bench::ResidentMemory resident = bench::residentMemoryMiB();
     std::printf("resident memory after paging through all rows %.0f MiB (peak %.0f MiB)\n", resident.now,
                 resident.peak);
@@ -414,7 +417,8 @@ void measurePaintedListMemory(app::TfmMain& window, BrowserBench& bench)
 void runGridBenchmarks(app::TfmMain& window, BrowserBench& bench, int runs)
 {
     layOutGridScreen(window);
-    const std::vector<GridTimes> times = repeat<GridTimes>(runs, [&] { return timeGridScreen(window, bench); });
+    const std::vector<GridTimes> times =
+        repeat<GridTimes>(runs, [&] { return timeGridScreen(window, bench); });
     std::printf("(grid %dx%d, %d rows of %d px in view)\n", window.picGrid->viewport()->width(),
                 window.picGrid->viewport()->height(), ScreenRows, window.picGrid->rowHeightSetting());
     reportStep("grid first paint", times, &GridTimes::firstPaint);
@@ -464,7 +468,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     const int runs = bench::runsArgument(arguments);
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
-        std::fprintf(stderr, "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid | --server]\n");
+        std::fprintf(stderr,
+                     "usage: photoledger-bench-browser PORTFOLIO.gdb [--runs N] [--grid | --server]\n");
         return 2;
     }
     QTemporaryDir programDir;
@@ -488,7 +493,8 @@ int main(int argc, char* argv[])
         return 1;
     app::fmMain->resize(1200, 800);
     app::fmMain->show();
-    std::printf("portfolio %s, %d runs%s\n", qPrintable(arguments[1]), runs, server ? ", through a server on 127.0.0.1" : "");
+    std::printf("portfolio %s, %d runs%s\n", qPrintable(arguments[1]), runs,
+                server ? ", through a server on 127.0.0.1" : "");
     if (server) {
         BrowserBench bench(*app::fmMain);
         app::fmMain->folderPanel->SelectFolderNode(-1);

@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -139,7 +139,8 @@ class DatabaseBench
 {
 public:
     // The prefix goes before the labels of SALES_INFO and StoreSale ("Server " over a server).
-    DatabaseBench(data::Tdm& dm, const bench::SyntheticPortfolio& portfolio, int runs, const char* prefix = "")
+    DatabaseBench(data::Tdm& dm, const bench::SyntheticPortfolio& portfolio, int runs,
+                  const char* prefix = "")
         : dm_(dm), portfolio_(portfolio), runs_(runs), prefix_(prefix)
     {
     }
@@ -159,11 +160,12 @@ public:
     // The grid's statement for a period, as the picture list builds it without filters.
     void salesInfo(const char* label, int folder, QDate from, QDate till)
     {
-        const QByteArray sql = " select IDPICTURE, IDFOLDER, IDBATCH, \"TYPE\", TITLE, KEYWORDS, IMAGE, COUNT_SALES, "
-                               "SUM_SALES, SUM_ON_DEMAND, SUM_ON_ENHANCED, EFFICACY, EFFICACY2, MAX_DLS, "
-                               "ACCEPT_DATE, FIRST_SALE, LAST_SALE  from SALES_INFO(" +
-                               QByteArray::number(folder) + ", '" + dateLiteral(from) + "', '" + dateLiteral(till) +
-                               "') where 1 = 1 and COUNT_SALES <> 0 order by COUNT_SALES desc";
+        const QByteArray sql =
+            " select IDPICTURE, IDFOLDER, IDBATCH, \"TYPE\", TITLE, KEYWORDS, IMAGE, COUNT_SALES, "
+            "SUM_SALES, SUM_ON_DEMAND, SUM_ON_ENHANCED, EFFICACY, EFFICACY2, MAX_DLS, "
+            "ACCEPT_DATE, FIRST_SALE, LAST_SALE  from SALES_INFO(" +
+            QByteArray::number(folder) + ", '" + dateLiteral(from) + "', '" + dateLiteral(till) +
+            "') where 1 = 1 and COUNT_SALES <> 0 order by COUNT_SALES desc";
         std::vector<Sample> first40, all;
         int rows = 0;
         repeat([&] {
@@ -179,8 +181,8 @@ public:
             rows = dm_.qrPictureInfo.recordCount();
         });
         const Sample first = median(first40), whole = median(all);
-        std::printf("%sSALES_INFO %s, first 40 %.3f s (cpu %.3f s; all %d rows %.3f s, cpu %.3f s)\n", prefix_, label,
-                    first.wall, first.cpu, rows, whole.wall, whole.cpu);
+        std::printf("%sSALES_INFO %s, first 40 %.3f s (cpu %.3f s; all %d rows %.3f s, cpu %.3f s)\n",
+                    prefix_, label, first.wall, first.cpu, rows, whole.wall, whole.cpu);
     }
 
     void diagram(const char* label, const std::vector<std::int64_t>& pictures, QDate from, QDate till)
@@ -194,7 +196,8 @@ public:
                                       QByteArray::number(static_cast<qlonglong>(picture)) + ", '" +
                                       dateLiteral(from) + "', '" + dateLiteral(till) + "')");
                 dm_.qrExecute.open();
-                const QByteArray text = dm_.qrExecute.eof() ? QByteArray() : dm_.qrExecute.field("DIAGRAM").asText();
+                const QByteArray text =
+                    dm_.qrExecute.eof() ? QByteArray() : dm_.qrExecute.field("DIAGRAM").asText();
                 calls.push_back(stopwatch.elapsed());
                 longest = std::max(longest, static_cast<std::size_t>(text.size()));
             }
@@ -211,7 +214,8 @@ public:
         repeat([&] {
             dm_.Transaction.commitIfActive();
             const Stopwatch stopwatch;
-            dm_.qrExecute.setText("select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, DATE_SALES  from GRAPH");
+            dm_.qrExecute.setText(
+                "select COUNT_SALES, SUM_SALES, SUM_ONDEMAND, SUM_ENHANCED, DATE_SALES  from GRAPH");
             dm_.qrExecute.open();
             dm_.qrExecute.fetchAll();
             times.push_back(stopwatch.elapsed());
@@ -235,7 +239,8 @@ public:
                                  std::vector<double>& writes) {
             const long long writtenBefore = pagesWritten();
             times.push_back(timeCollecting(page));
-            writes.push_back(static_cast<double>(pagesWritten() - writtenBefore) / static_cast<double>(page.size()));
+            writes.push_back(static_cast<double>(pagesWritten() - writtenBefore) /
+                             static_cast<double>(page.size()));
         };
         repeat([&] {
             const QDate day = firstNewDay.addDays(run++);
@@ -245,10 +250,13 @@ public:
             collect(page, again, againWrites);
         });
         const Sample first = median(newDay), second = median(again);
-        std::printf("%sStoreSale new day%s %.0f per second (cpu %.2f ms, %.1f pages written an entry; %d entries a run)\n",
-                    prefix_, condition, entries / first.wall, first.cpu * 1e3 / entries, median(newDayWrites), entries);
-        std::printf("%sStoreSale again%s %.0f per second (cpu %.2f ms, %.1f pages written an entry)\n", prefix_, condition,
-                    entries / second.wall, second.cpu * 1e3 / entries, median(againWrites));
+        std::printf("%sStoreSale new day%s %.0f per second (cpu %.2f ms, %.1f pages written an entry; %d "
+                    "entries a run)\n",
+                    prefix_, condition, entries / first.wall, first.cpu * 1e3 / entries, median(newDayWrites),
+                    entries);
+        std::printf("%sStoreSale again%s %.0f per second (cpu %.2f ms, %.1f pages written an entry)\n",
+                    prefix_, condition, entries / second.wall, second.cpu * 1e3 / entries,
+                    median(againWrites));
     }
 
     void setRollUpTrigger(bool active)
@@ -358,8 +366,8 @@ int holdReadTransaction(const QString& appDir)
 {
     data::Tdm dm(appDir);
     dm.DataModuleCreate();
-    for (const char* sql : {"select count(*) from SALES_INFO(-1, '01.01.2005', '31.12.2030')",
-                            "select count(*) from GRAPH"}) {
+    for (const char* sql :
+         {"select count(*) from SALES_INFO(-1, '01.01.2005', '31.12.2030')", "select count(*) from GRAPH"}) {
         dm.qrExecute.setText(sql);
         dm.qrExecute.open();
     }
@@ -406,13 +414,15 @@ void runBenchmarks(const bench::SyntheticPortfolio& portfolio, const QString& da
     dm.DataModuleCreate();
     DatabaseBench bench(dm, portfolio, runs);
     bench.describePortfolio();
-    std::printf("database file size %.0f MiB\n", static_cast<double>(QFileInfo(database).size()) / (1024 * 1024));
+    std::printf("database file size %.0f MiB\n",
+                static_cast<double>(QFileInfo(database).size()) / (1024 * 1024));
 
     // "All time" as the program's preset gives it; the month and the 30 days are the portfolio's last.
     const QDate allTimeFrom = bench::SyntheticPortfolio::firstDay(), today = QDate::currentDate();
     const QDate monthTill = portfolio.lastDay(), monthFrom(monthTill.year(), monthTill.month(), 1);
     const QDate yearFrom(monthTill.year(), 1, 1);
-    std::printf("(one month: %s; last 30 days: %s to %s)\n", qPrintable(monthFrom.toString(QStringLiteral("MM.yyyy"))),
+    std::printf("(one month: %s; last 30 days: %s to %s)\n",
+                qPrintable(monthFrom.toString(QStringLiteral("MM.yyyy"))),
                 dateLiteral(monthTill.addDays(-29)).constData(), dateLiteral(monthTill).constData());
     bench.salesInfo("all time", -1, allTimeFrom, today);
     bench.salesInfo("one month", -1, monthFrom, monthTill);
