@@ -4,7 +4,6 @@
 
 #include "browser/folder_tree.h"
 #include "browser/period_presets.h"
-#include "tools/record-cli/tool_support.h"
 
 namespace exportcli {
 
@@ -13,15 +12,6 @@ namespace {
 [[noreturn]] void refuse(const QString& text)
 {
     throw UsageError(text.toStdString());
-}
-
-QDate date(const QString& text)
-{
-    try {
-        return recordcli::dayArgument(text);
-    } catch (const recordcli::UsageError& error) {
-        throw UsageError(error.what());
-    }
 }
 
 int folderId(const QString& text)
@@ -64,9 +54,9 @@ Arguments parseArguments(const QStringList& arguments, const QDateTime& now)
             refuse(QStringLiteral("%1 needs a value").arg(option));
         const QString& value = arguments[++i];
         if (option == QLatin1String("--from"))
-            filter.from = date(value);
+            filter.from = recordcli::dayArgument(value);
         else if (option == QLatin1String("--till"))
-            filter.till = date(value);
+            filter.till = recordcli::dayArgument(value);
         else if (option == QLatin1String("--folder"))
             filter.folderId = folderId(value);
         else if (option == QLatin1String("--ledger"))

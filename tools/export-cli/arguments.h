@@ -4,9 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
-
 #include "browser/picture_list_statement.h"
+#include "tools/record-cli/tool_support.h"
 
 namespace exportcli {
 
@@ -21,11 +20,7 @@ struct Arguments
     QString ledgerFile;
 };
 
-class UsageError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
+using recordcli::UsageError;
 
 // The arguments after the program's name; UsageError saying what is wrong. Without --from and --till
 // the period is that of "за все время" at "now"; without --folder the list holds all pictures.

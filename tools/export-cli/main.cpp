@@ -2,26 +2,23 @@
 // builder and written by its CSV writer, for spreadsheets and scripts; or the whole record as a ledger.
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
 #include <cstdio>
-#include <exception>
 #include <numeric>
 
 #include "browser/picture_list_export.h"
 #include "data/dm.h"
 #include "data/ledger.h"
-#include "data/program_directory.h"
 #include "tools/export-cli/arguments.h"
+#include "tools/record-cli/tool_support.h"
 
 namespace {
 
-enum ExitStatus {
-    Done = 0,
-    Failed = 1,
-};
+using recordcli::Done;
+using recordcli::ExitStatus;
+using recordcli::Failed;
 
 void printError(const QString& message)
 {
@@ -64,11 +61,10 @@ ExitStatus printList(data::Tdm& dm, const exportcli::Arguments& arguments)
     return Done;
 }
 
-ExitStatus exportFrom(const exportcli::Arguments& arguments)
+int exportFrom(const QStringList& given)
 {
-    data::Tdm dm(arguments.programDir.isEmpty()
-                     ? data::programDirectory(QCoreApplication::applicationDirPath())
-                     : QDir(arguments.programDir).absolutePath());
+    const exportcli::Arguments arguments = exportcli::parseArguments(given, QDateTime::currentDateTime());
+    data::Tdm dm(recordcli::programDir(arguments.programDir));
     dm.DataModuleCreate();
     return arguments.ledgerFile.isEmpty() ? printList(dm, arguments) : writeLedger(dm, arguments.ledgerFile);
 }
@@ -78,19 +74,5 @@ ExitStatus exportFrom(const exportcli::Arguments& arguments)
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    exportcli::Arguments arguments;
-    try {
-        arguments =
-            exportcli::parseArguments(QCoreApplication::arguments().mid(1), QDateTime::currentDateTime());
-    } catch (const exportcli::UsageError& error) {
-        printError(QString::fromUtf8(error.what()));
-        std::fputs(exportcli::usage().toUtf8().constData(), stderr);
-        return Failed;
-    }
-    try {
-        return exportFrom(arguments);
-    } catch (const std::exception& error) {
-        printError(QString::fromUtf8(error.what()));
-        return Failed;
-    }
+    return recordcli::runTool("photoledger-export", exportcli::usage(), exportFrom);
 }
