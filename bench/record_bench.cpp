@@ -27,6 +27,7 @@
 #include "data/database_service.h"
 #include "data/dm.h"
 #include "data/ledger.h"
+#include "data/program_directory.h"
 #include "data/roll_up_check.h"
 #include "data/statement.h"
 
@@ -51,11 +52,6 @@ void print(const char* label, Timing timing)
 {
     std::printf("%s %.1f s\n(processor %.1f s)\n", label, timing.wall, timing.processor);
     std::fflush(stdout);
-}
-
-QString databaseIn(const QString& dir)
-{
-    return dir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
 }
 
 // What the program shows of a database: the grid's figures for all time (without the previews) and
@@ -84,16 +80,16 @@ int run(const QString& portfolio)
 {
     QTemporaryDir work;
     const QString dir = work.path();
-    if (!QFile::copy(portfolio, databaseIn(dir))) {
+    if (!QFile::copy(portfolio, data::databasePath(dir))) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(portfolio));
         return 1;
     }
     shownFigures(dir); // brings an older schema up to date before anything is timed
-    const std::string database = databaseIn(dir).toStdString();
+    const std::string database = data::databasePath(dir).toStdString();
     const QString backup = dir + QStringLiteral("/portfolio.fbk");
     print("Backup", timed([&] { data::backupDatabase(database, backup); }));
-    print("Restore", timed([&] { data::restoreDatabase(backup, databaseIn(dir)); }));
-    QFile::remove(databaseIn(dir) + QStringLiteral(".old"));
+    print("Restore", timed([&] { data::restoreDatabase(backup, data::databasePath(dir)); }));
+    QFile::remove(data::databasePath(dir) + QStringLiteral(".old"));
 
     const QString ledger = dir + QStringLiteral("/portfolio.zip");
     print("Ledger export", timed([&] {
@@ -106,7 +102,7 @@ int run(const QString& portfolio)
           }));
     const QString emptyDir = dir + QStringLiteral("/empty");
     QDir().mkpath(emptyDir);
-    data::createDatabaseFile(databaseIn(emptyDir));
+    data::createDatabaseFile(data::databasePath(emptyDir));
     print("Ledger import into empty", timed([&] {
               QFile in(ledger);
               in.open(QIODevice::ReadOnly);

@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 
 #include "data/connection.h"
-#include "data/dm.h"
+#include "data/program_directory.h"
 #include "platform/ini_file.h"
 #include "platform/secret_store.h"
 
@@ -50,7 +50,7 @@ DatabaseLocation readDatabaseLocation(const QString& programDir)
     DatabaseLocation location;
     location.server = QString::fromUtf8(conf.value(Section, "Server")).trimmed();
     if (!location.onServer()) {
-        location.database = QDir(programDir).filePath(QLatin1String(Tdm::DatabaseFileName));
+        location.database = databasePath(programDir);
         return location;
     }
     checkServer(location.server);

@@ -14,11 +14,6 @@ namespace data {
 
 namespace {
 
-QString databasePath(const QString& dir)
-{
-    return dir + QLatin1Char('/') + QLatin1String(Tdm::DatabaseFileName);
-}
-
 [[noreturn]] void fail(const QString& message)
 {
     throw std::runtime_error(message.toStdString());
@@ -67,6 +62,11 @@ QString userProgramDirectory()
     if (!QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(base + QStringLiteral("/photoledger"));
+}
+
+QString databasePath(const QString& dir)
+{
+    return dir + QLatin1Char('/') + QLatin1String(Tdm::DatabaseFileName);
 }
 
 void prepareProgramDirectory(const QString& dir)

@@ -12,6 +12,9 @@ QString programDirectory(const QString& executableDir);
 // $XDG_DATA_HOME/photoledger, or ~/.local/share/photoledger when XDG_DATA_HOME is unset or not absolute.
 QString userProgramDirectory();
 
+// The database file of a program directory: dir/PHOTOLEDGER.GDB.
+QString databasePath(const QString& dir);
+
 // Makes dir a program directory: creates it with PREVIEW and Temp, and a new database when it has none
 // and its conf.ini names no database server.
 // An existing database is never replaced. A failure is an error (std::runtime_error) naming the

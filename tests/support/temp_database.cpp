@@ -7,6 +7,7 @@
 
 #include "data/database_file.h"
 #include "data/database_location.h"
+#include "data/program_directory.h"
 #include "platform/ini_file.h"
 #include "tests/support/firebird_server.h"
 
@@ -67,7 +68,7 @@ TempDatabase::~TempDatabase()
 
 QString TempDatabase::databasePath() const
 {
-    return appDir_ + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
+    return data::databasePath(appDir_);
 }
 
 void TempDatabase::execute(const QByteArray& sql)

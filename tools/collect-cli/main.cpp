@@ -146,7 +146,7 @@ int collectInto(const collectcli::Arguments& arguments, const platform::Terminat
     const QString dir = arguments.programDir.isEmpty()
                             ? data::programDirectory(QCoreApplication::applicationDirPath())
                             : QDir(arguments.programDir).absolutePath();
-    const QString databasePath = dir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
+    const QString databasePath = data::databasePath(dir);
     const collect::NoticeChoice choice = collect::readNoticeChoice(dir);
     const std::optional<collect::DayEarnings> bestBefore =
         choice.bestDay ? collect::bestDay(databasePath) : std::nullopt;

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "data/database_backup.h"
+#include "data/program_directory.h"
 #include "tools/record-cli/tool_support.h"
 
 namespace {
@@ -24,7 +25,7 @@ recordcli::ExitStatus restore(const QStringList& arguments)
     if (arguments.isEmpty() || arguments.size() > 2 || arguments[0].startsWith(QLatin1Char('-')))
         throw recordcli::UsageError("a backup file is needed");
     const QString database =
-        recordcli::databasePath(recordcli::programDir(arguments.size() == 2 ? arguments[0] : QString()));
+        data::databasePath(recordcli::programDir(arguments.size() == 2 ? arguments[0] : QString()));
     const bool replacing = QFileInfo::exists(database);
     data::restoreDatabase(arguments.last(), database);
     std::printf("%s restored from %s\n", database.toUtf8().constData(),

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <exception>
 
-#include "data/dm.h"
 #include "data/program_directory.h"
 
 namespace recordcli {
@@ -17,11 +16,6 @@ QString programDir(const QString& given)
 {
     return given.isEmpty() ? data::programDirectory(QCoreApplication::applicationDirPath())
                            : QDir(given).absolutePath();
-}
-
-QString databasePath(const QString& programDir)
-{
-    return programDir + QLatin1Char('/') + QLatin1String(data::Tdm::DatabaseFileName);
 }
 
 bool isDirectory(const QString& argument)

@@ -25,9 +25,6 @@ enum ExitStatus {
 // finds it (beside the command when it holds the database, otherwise the user's own).
 QString programDir(const QString& given);
 
-// The database file of a program directory.
-QString databasePath(const QString& programDir);
-
 // Whether the argument names an existing directory (a DIR rather than a FILE).
 bool isDirectory(const QString& argument);
 
