@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
 
 #include <csignal>
 #include <cstdio>
@@ -22,6 +21,7 @@
 #include "platform/termination_signals.h"
 #include "tools/collect-cli/arguments.h"
 #include "tools/collect-cli/console_context.h"
+#include "tools/record-cli/tool_support.h"
 
 namespace {
 
@@ -143,9 +143,7 @@ void tellDesktop(const collect::NoticeChoice& choice, const RunResult& result,
 // also after an error or a termination signal.
 int collectInto(const collectcli::Arguments& arguments, const platform::TerminationRequest& termination)
 {
-    const QString dir = arguments.programDir.isEmpty()
-                            ? data::programDirectory(QCoreApplication::applicationDirPath())
-                            : QDir(arguments.programDir).absolutePath();
+    const QString dir = recordcli::programDir(arguments.programDir);
     const QString databasePath = data::databasePath(dir);
     const collect::NoticeChoice choice = collect::readNoticeChoice(dir);
     const std::optional<collect::DayEarnings> bestBefore =
