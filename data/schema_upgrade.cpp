@@ -43,9 +43,12 @@ bool tableExists(Connection& connection, const char* name)
     return exists(connection, "RDB$RELATIONS", "RDB$RELATION_NAME", name);
 }
 
-std::vector<QByteArray> schemaStatements()
+// The statements of the schema script, split once.
+const std::vector<QByteArray>& schemaStatements()
 {
-    return splitSqlScript(platform::toWin1251(QString::fromUtf8(schemaScript())));
+    static const std::vector<QByteArray> statements =
+        splitSqlScript(platform::toWin1251(QString::fromUtf8(schemaScript())));
+    return statements;
 }
 
 // The statement of the schema script that starts with these words, as whole words.
@@ -59,20 +62,19 @@ QByteArray schemaStatement(const QByteArray& start)
     throw DbError("The schema script has no statement " + start.toStdString());
 }
 
-// Version 5: the picture list searches and sorts titles and keywords by their decoded text, through
-// DECODE_HTML and its table of named references, which is filled after the upgrade has committed.
-void addHtmlDecoding(Connection& connection)
-{
-    run(connection, schemaStatement("CREATE TABLE HTML_ENTITIES"));
-    for (const char* function : {"UNICODE_CHARACTER ", "HTML_REFERENCE ", "DECODE_HTML "})
-        run(connection, schemaStatement("CREATE FUNCTION " + QByteArray(function)));
-}
-
 // Runs the statements of the schema script that start with these words, in this order.
 void createFromSchema(Connection& connection, std::initializer_list<const char*> starts)
 {
     for (const char* start : starts)
         run(connection, schemaStatement(start));
+}
+
+// Version 5: the picture list searches and sorts titles and keywords by their decoded text, through
+// DECODE_HTML and its table of named references, which is filled after the upgrade has committed.
+void addHtmlDecoding(Connection& connection)
+{
+    createFromSchema(connection, {"CREATE TABLE HTML_ENTITIES", "CREATE FUNCTION UNICODE_CHARACTER",
+                                  "CREATE FUNCTION HTML_REFERENCE", "CREATE FUNCTION DECODE_HTML"});
 }
 
 // Every procedure and trigger of the schema script, as a statement that creates or replaces it, in the
