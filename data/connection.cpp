@@ -40,17 +40,16 @@ private:
 // A server's refusal to attach, in words that name the server and say what to do, then the engine's.
 std::string serverRefusal(const DbError& error, const std::string& server, const std::string& user)
 {
-    const auto has = [&](std::intptr_t code) { return std::ranges::count(error.codes(), code) > 0; };
     const std::string named = "Сервер базы данных " + server;
     std::string text;
     if (error.loginRefused())
         text = named + " не принял пользователя " + user + " с этим паролем";
-    else if (has(isc_net_lookup_err))
+    else if (error.hasCode({isc_net_lookup_err}))
         text = named +
                " не найден: компьютера с таким именем в сети нет (conf.ini, раздел [Database], ключ Server)";
-    else if (has(isc_net_connect_err))
+    else if (error.hasCode({isc_net_connect_err}))
         text = named + " не отвечает: он выключен, на нём не запущен Firebird или порт закрыт";
-    else if (has(isc_wirecrypt_incompatible) || has(isc_miss_wirecrypt))
+    else if (error.hasCode({isc_wirecrypt_incompatible, isc_miss_wirecrypt}))
         text = named + " не шифрует соединение; в его firebird.conf нужно WireCrypt = Enabled или Required";
     else if (error.connectionLost())
         text = named + " разорвал соединение";

@@ -29,11 +29,11 @@ public:
     bool loginRefused() const;
     // Whether the connection to a server broke (the server stopped, the network went away).
     bool connectionLost() const;
+    // Whether the status vector holds any of these error codes.
+    bool hasCode(std::initializer_list<std::intptr_t> wanted) const;
     const std::vector<std::intptr_t>& codes() const { return codes_; }
 
 private:
-    bool hasCode(std::initializer_list<std::intptr_t> wanted) const;
-
     std::vector<std::intptr_t> codes_;
 };
 
