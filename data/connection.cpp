@@ -178,11 +178,7 @@ Firebird::IAttachment* Connection::attachment()
 
 std::vector<unsigned char> Connection::parameterBlock(bool forCreate) const
 {
-    Status status;
-    FbClient& client = FbClient::instance();
-    Firebird::IXpbBuilder* dpb = status.call(
-        [&](auto s) { return client.util()->getXpbBuilder(s, Firebird::IXpbBuilder::DPB, nullptr, 0); });
-    status.call([&](auto s) {
+    return data::parameterBlock(Firebird::IXpbBuilder::DPB, [&](auto* dpb, auto* s) {
         dpb->insertString(s, isc_dpb_user_name, onServer() ? user_.c_str() : UserName);
         dpb->insertString(s, isc_dpb_password, onServer() ? password_.c_str() : Password);
         dpb->insertString(s, isc_dpb_lc_ctype, CharacterSet);
@@ -194,11 +190,6 @@ std::vector<unsigned char> Connection::parameterBlock(bool forCreate) const
             dpb->insertInt(s, isc_dpb_page_size, 8192);
         }
     });
-    const unsigned char* buffer = status.call([&](auto s) { return dpb->getBuffer(s); });
-    const unsigned length = status.call([&](auto s) { return dpb->getBufferLength(s); });
-    std::vector<unsigned char> bytes(buffer, buffer + length);
-    dpb->dispose();
-    return bytes;
 }
 
 void Connection::setServerLogin(std::string server, std::string user, std::string password)

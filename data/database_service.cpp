@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "data/connection.h"
@@ -13,27 +12,6 @@
 namespace data {
 
 namespace {
-
-using BlockWriter = std::function<void(Firebird::IXpbBuilder*, Firebird::ThrowStatusWrapper*)>;
-
-// A parameter block of the given kind, filled by write.
-std::vector<unsigned char> parameterBlock(unsigned kind, const BlockWriter& write)
-{
-    Status status;
-    Firebird::IXpbBuilder* builder =
-        status.call([&](auto s) { return FbClient::instance().util()->getXpbBuilder(s, kind, nullptr, 0); });
-    try {
-        status.call([&](auto s) { write(builder, s); });
-        const unsigned char* buffer = status.call([&](auto s) { return builder->getBuffer(s); });
-        const unsigned length = status.call([&](auto s) { return builder->getBufferLength(s); });
-        std::vector<unsigned char> bytes(buffer, buffer + length);
-        builder->dispose();
-        return bytes;
-    } catch (...) {
-        builder->dispose();
-        throw;
-    }
-}
 
 // The threads of this process.
 int threadCount()

@@ -182,6 +182,24 @@ DbError Status::error(Firebird::IStatus* status)
                    error.codes());
 }
 
+std::vector<unsigned char> parameterBlock(unsigned kind, const ParameterWriter& write)
+{
+    Status status;
+    Firebird::IXpbBuilder* builder =
+        status.call([&](auto s) { return FbClient::instance().util()->getXpbBuilder(s, kind, nullptr, 0); });
+    try {
+        status.call([&](auto s) { write(builder, s); });
+        const unsigned char* buffer = status.call([&](auto s) { return builder->getBuffer(s); });
+        const unsigned length = status.call([&](auto s) { return builder->getBufferLength(s); });
+        std::vector<unsigned char> bytes(buffer, buffer + length);
+        builder->dispose();
+        return bytes;
+    } catch (...) {
+        builder->dispose();
+        throw;
+    }
+}
+
 std::vector<std::intptr_t> Status::errorCodes(Firebird::IStatus* status)
 {
     std::vector<std::intptr_t> codes;

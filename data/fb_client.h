@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -100,5 +101,10 @@ private:
     Firebird::IStatus* status_;
     Firebird::ThrowStatusWrapper wrapper_;
 };
+
+using ParameterWriter = std::function<void(Firebird::IXpbBuilder*, Firebird::ThrowStatusWrapper*)>;
+
+// The bytes of a parameter block of the given kind (IXpbBuilder::DPB, SPB_ATTACH, ...), filled by write.
+std::vector<unsigned char> parameterBlock(unsigned kind, const ParameterWriter& write);
 
 } // namespace data
