@@ -162,13 +162,20 @@ void backupDatabase(const std::string& databaseName, const QString& file)
     }
 }
 
-QString backupBesideDatabase(const std::string& databaseName, const QDateTime& now)
+QString backupFolder(const std::string& databaseName)
 {
-    const QFileInfo database(QString::fromStdString(databaseName));
-    const QString folder = database.absolutePath() + QStringLiteral("/BACKUP");
+    const QString folder =
+        QFileInfo(QString::fromStdString(databaseName)).absolutePath() + QStringLiteral("/BACKUP");
     if (!QDir().mkpath(folder))
         refuse(QStringLiteral("Не удалось создать папку %1").arg(folder));
-    const QString prefix = database.completeBaseName() + QLatin1Char('-');
+    return folder;
+}
+
+QString backupBesideDatabase(const std::string& databaseName, const QDateTime& now)
+{
+    const QString folder = backupFolder(databaseName);
+    const QString prefix =
+        QFileInfo(QString::fromStdString(databaseName)).completeBaseName() + QLatin1Char('-');
     const QString file = folder + QLatin1Char('/') + prefix +
                          now.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".fbk");
     backupDatabase(databaseName, file);

@@ -23,6 +23,9 @@ public:
 // is written under another name first and takes its own name only when complete.
 void backupDatabase(const std::string& databaseName, const QString& file);
 
+// The folder BACKUP beside the database, made when it is missing; BackupError when it cannot be.
+QString backupFolder(const std::string& databaseName);
+
 // Writes a backup into the folder BACKUP beside the database, named after the database and the time
 // (PHOTOLEDGER-20240517-033000.fbk), then removes all but the latest KeptBackups there. Returns the
 // new file's path.

@@ -1,7 +1,6 @@
 #include "data/schema_upgrade.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QString>
 
@@ -123,11 +122,9 @@ struct UpgradeStep
 
 // Append the next version's step here, together with its objects in schema.sql.
 const UpgradeStep Steps[] = {
-    {2, stopRollUpMark},
-    {3, nullptr}, // SALES_INFO reads the pictures with their totals in one pass
+    {2, stopRollUpMark},  {3, nullptr}, // SALES_INFO reads the pictures with their totals in one pass
     {4, nullptr}, // a stored sale brings the picture's totals along by its month's change
-    {5, addHtmlDecoding},
-    {6, addCollectionLog},
+    {5, addHtmlDecoding}, {6, addCollectionLog},
     {7, nullptr}, // a transaction may defer the roll-ups of the SALES rows it adds
     {8, nullptr}, // the folder tree's procedure gets back the body that upgrades had left out
 };
@@ -228,15 +225,13 @@ void upgradeDatabase(Connection& connection)
 
 void backUpBeforeUpgrade(Connection& connection, int version)
 {
-    const QFileInfo database(QString::fromStdString(connection.databaseName()));
-    const QString folder = database.absolutePath() + QStringLiteral("/BACKUP");
+    const QString folder = backupFolder(connection.databaseName());
     // Not named as the nightly backups are, so that their rotation never removes it.
-    const QString file = folder + QStringLiteral("/before-upgrade-") + database.completeBaseName() +
+    const QString file = folder + QStringLiteral("/before-upgrade-") +
+                         QFileInfo(QString::fromStdString(connection.databaseName())).completeBaseName() +
                          QStringLiteral("-version-") + QString::number(version) +
                          QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss")) +
                          QStringLiteral(".fbk");
-    if (!QDir().mkpath(folder))
-        throw BackupError(QStringLiteral("Не удалось создать папку %1").arg(folder).toStdString());
     backupDatabase(connection.databaseName(), file);
 }
 
