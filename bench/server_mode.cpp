@@ -1,10 +1,8 @@
 #include "bench/server_mode.h"
 
-#include <QDir>
 #include <QStringList>
 
-#include "data/dm.h"
-#include "platform/ini_file.h"
+#include "data/program_directory.h"
 
 namespace bench {
 
@@ -16,12 +14,8 @@ bool serverModeArgument(const QStringList& arguments)
 std::unique_ptr<test_support::FirebirdServer> serveProgramDatabase(const QString& programDir)
 {
     auto server = std::make_unique<test_support::FirebirdServer>();
-    platform::IniFile conf(QDir(programDir).filePath(QStringLiteral("conf.ini")));
-    conf.setValue("Database", "Server", server->address().toUtf8());
-    conf.setValue("Database", "User", test_support::FirebirdServer::AdminUser);
-    conf.setValue("Database", "Database",
-                  QDir(programDir).filePath(QLatin1String(data::Tdm::DatabaseFileName)).toUtf8());
-    conf.save();
+    test_support::writeDatabaseSection(programDir, server->address(), test_support::FirebirdServer::AdminUser,
+                                       data::databasePath(programDir));
     qputenv("ISC_PASSWORD", test_support::FirebirdServer::AdminPassword);
     return server;
 }

@@ -13,7 +13,6 @@
 
 #include "data/dm.h"
 #include "data/program_directory.h"
-#include "platform/ini_file.h"
 #include "tests/support/application_environment.h"
 #include "tests/support/firebird_server.h"
 #include "tests/support/temp_database.h"
@@ -90,11 +89,8 @@ TEST(DatabaseServer, EveryRefusalNamesTheServerAndNothingOpensInItsPlace)
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.name);
         QTemporaryDir dir;
-        platform::IniFile conf(dir.filePath(QStringLiteral("conf.ini")));
-        conf.setValue("Database", "Server", refusal.server.toUtf8());
-        conf.setValue("Database", "User", refusal.user);
-        conf.setValue("Database", "Database", dir.filePath(QStringLiteral("none.gdb")).toUtf8());
-        conf.save();
+        test_support::writeDatabaseSection(dir.path(), refusal.server, refusal.user,
+                                           dir.filePath(QStringLiteral("none.gdb")));
         const PasswordVariable password(refusal.password);
         QString message;
         try {

@@ -1,5 +1,7 @@
 #include "tests/support/firebird_server.h"
 
+#include "platform/ini_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -197,6 +199,16 @@ void FirebirdServer::waitUntilListening()
         std::this_thread::sleep_for(AttemptPause);
     }
     fail(QStringLiteral("nothing listens on port %1").arg(port_));
+}
+
+void writeDatabaseSection(const QString& programDir, const QString& server, const QByteArray& user,
+                          const QString& database)
+{
+    platform::IniFile conf(QDir(programDir).filePath(QStringLiteral("conf.ini")));
+    conf.setValue("Database", "Server", server.toUtf8());
+    conf.setValue("Database", "User", user);
+    conf.setValue("Database", "Database", database.toUtf8());
+    conf.save();
 }
 
 } // namespace test_support

@@ -48,4 +48,9 @@ private:
     pid_t pid_ = 0;
 };
 
+// Writes the section [Database] of conf.ini in the program directory: the database on the server,
+// opened as the user.
+void writeDatabaseSection(const QString& programDir, const QString& server, const QByteArray& user,
+                          const QString& database);
+
 } // namespace test_support

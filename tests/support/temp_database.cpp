@@ -8,7 +8,6 @@
 #include "data/database_file.h"
 #include "data/database_location.h"
 #include "data/program_directory.h"
-#include "platform/ini_file.h"
 #include "tests/support/firebird_server.h"
 
 namespace test_support {
@@ -39,11 +38,7 @@ void TempDatabase::useServer(const FirebirdServer& server)
 {
     dm_->IBDatabase1.close();
     QFile::remove(databasePath());
-    platform::IniFile conf(QDir(appDir_).filePath(QStringLiteral("conf.ini")));
-    conf.setValue("Database", "Server", server.address().toUtf8());
-    conf.setValue("Database", "User", FirebirdServer::User);
-    conf.setValue("Database", "Database", databasePath().toUtf8());
-    conf.save();
+    writeDatabaseSection(appDir_, server.address(), FirebirdServer::User, databasePath());
     password_ = QLatin1String(FirebirdServer::Password);
     data::Connection connection;
     data::setLocation(connection, data::readDatabaseLocation(appDir_), password_);
