@@ -130,12 +130,12 @@ QWidget* ReportPage::buildSwitches()
         edMinimum->setValue(DefaultMinimumPictures);
         layout->addWidget(new QLabel(QStringLiteral("Не меньше изображений:"), row));
         layout->addWidget(edMinimum);
-        platform::connectGuarded(edMinimum, &QSpinBox::editingFinished, this, &ReportPage::reload);
+        platform::connectGuarded(edMinimum, &QSpinBox::editingFinished, this, &ReportPage::showKeywords);
     } else if (report_ == Report::Seasonality) {
         chWithoutSingle = new QCheckBox(QStringLiteral("Без продаж по запросу и расширенных"), row);
         chWithoutSingle->setObjectName(QStringLiteral("chWithoutSingle"));
         layout->addWidget(chWithoutSingle);
-        platform::connectGuarded(chWithoutSingle, &QCheckBox::toggled, this, &ReportPage::reload);
+        platform::connectGuarded(chWithoutSingle, &QCheckBox::toggled, this, &ReportPage::showSeasonality);
     } else if (report_ == Report::Batches) {
         layout->addWidget(
             new QLabel(QStringLiteral("Двойной щелчок показывает изображения партии в списке."), row));
@@ -148,16 +148,12 @@ QWidget* ReportPage::buildSwitches()
     return row;
 }
 
-void ReportPage::reload()
-{
-    if (loaded_)
-        load(*loaded_);
-}
-
 void ReportPage::load(const Period& period)
 {
     loaded_ = period;
     cohorts_.reset();
+    keywords_.reset();
+    days_.reset();
     try {
         checkPeriod(period);
     } catch (const PeriodError& error) {
@@ -183,21 +179,14 @@ void ReportPage::load(const Period& period)
         showTable(lifecycleTable(years));
         return;
     }
-    case Report::Seasonality: {
-        const Seasonality seasonality =
-            readSeasonality(connection, transaction, period, chWithoutSingle->isChecked());
-        chart_->showChart(seasonalityChart(seasonality));
-        message_->setText(comparisonText(seasonality));
-        message_->show();
-        showTable(seasonalityTable(seasonality));
+    case Report::Seasonality:
+        days_ = readDaySales(connection, transaction);
+        showSeasonality();
         return;
-    }
-    case Report::Keywords: {
-        ReportOptions options{period};
-        options.minimumPictures = edMinimum->value();
-        showTable(readReport(connection, transaction, report_, options));
+    case Report::Keywords:
+        keywords_ = readKeywordFigures(connection, transaction, period, 1);
+        showKeywords();
         return;
-    }
     case Report::Batches:
     case Report::Folders:
         break;
@@ -210,6 +199,30 @@ void ReportPage::showCohorts()
     if (!cohorts_)
         return;
     showTable(cohortTable(*cohorts_, CohortValue(cbCells->currentIndex())));
+}
+
+// The keywords' order and indexes do not depend on the least number of pictures, so those below it are
+// only left out.
+void ReportPage::showKeywords()
+{
+    if (!keywords_)
+        return;
+    std::vector<GroupFigures> shown;
+    for (const GroupFigures& keyword : *keywords_)
+        if (keyword.pictures >= edMinimum->value())
+            shown.push_back(keyword);
+    showTable(groupTable(shown, GroupKind::Keyword));
+}
+
+void ReportPage::showSeasonality()
+{
+    if (!days_)
+        return;
+    const Seasonality figures = seasonality(*days_, *loaded_, chWithoutSingle->isChecked());
+    chart_->showChart(seasonalityChart(figures));
+    message_->setText(comparisonText(figures));
+    message_->show();
+    showTable(seasonalityTable(figures));
 }
 
 void ReportPage::showTable(ReportTable table)

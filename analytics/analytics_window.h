@@ -67,9 +67,10 @@ protected:
 
 private:
     QWidget* buildSwitches();
-    void reload();
     void showTable(ReportTable table);
     void showCohorts();
+    void showKeywords();
+    void showSeasonality();
     std::vector<int> selectedRows() const;
     void tableDoubleClicked(const QModelIndex& index);
 
@@ -82,8 +83,12 @@ private:
     ReportTableModel* model_;
     QSortFilterProxyModel* sorted_;
     QString exportDir_;
-    // The generations as last read, shown again when the cells switch.
+    // The figures as last read, shown again when a switch changes without reading them anew: the
+    // generations for the cells, every keyword for the least number of pictures, the days for the
+    // single licences.
     std::optional<Cohorts> cohorts_;
+    std::optional<std::vector<GroupFigures>> keywords_;
+    std::optional<std::vector<DaySales>> days_;
 };
 
 // The window "Аналитика": the period (from, till, "Применить") and a tab per report. It is not modal;
