@@ -98,18 +98,19 @@ void drawLineChart(platform::Canvas& canvas, QSize size, const LineChart& chart)
     const double band = double(plot.width()) / points;
     const auto bandLeft = [&](int point) { return plot.left() + platform::nearestInt(point * band); };
     const auto pointX = [&](int point) { return plot.left() + platform::nearestInt((point + 0.5) * band); };
-    for (int point = 1; point < points; point += 2) {
-        canvas.setBrushColor(TintedBand);
+    canvas.setBrushColor(TintedBand);
+    for (int point = 1; point < points; point += 2)
         canvas.fillRect(bandLeft(point), plot.top(), bandLeft(point + 1), plot.bottom() + 1);
-    }
 
-    const double step = guideStep(topValue(chart));
-    const double top = std::max(step, std::ceil(topValue(chart) / step) * step);
+    const double highest = topValue(chart);
+    const double step = guideStep(highest);
+    const double top = std::max(step, std::ceil(highest / step) * step);
     const auto valueY = [&](double value) {
         return plot.bottom() - platform::nearestInt(value / top * (plot.bottom() - plot.top()));
     };
-    canvas.setFont(labelFont());
-    const QFontMetrics metrics(labelFont());
+    const QFont font = labelFont();
+    canvas.setFont(font);
+    const QFontMetrics metrics(font);
     canvas.setBrushColor(Qt::white);
     canvas.setFontColor(LabelGrey);
     canvas.setPenColor(GuideGrey);
