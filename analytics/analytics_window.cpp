@@ -320,7 +320,7 @@ AnalyticsWindow::AnalyticsWindow(data::Tdm& dm, QWidget* parent)
             Q_EMIT batchChosen(batchId, edFrom->date(), edTill->date());
         });
     }
-    platform::connectGuarded(btApply, &QPushButton::clicked, this, &AnalyticsWindow::loadCurrentPage);
+    platform::connectGuarded(btApply, &QPushButton::clicked, this, &AnalyticsWindow::applyPeriod);
     platform::connectGuarded(tabs, &QTabWidget::currentChanged, this, &AnalyticsWindow::loadCurrentPage);
 }
 
@@ -346,10 +346,14 @@ void AnalyticsWindow::openFor(QDate from, QDate till)
 void AnalyticsWindow::loadCurrentPage()
 {
     auto* page = static_cast<ReportPage*>(tabs->currentWidget());
-    const Period wanted = period();
-    const std::optional<Period>& loaded = page->loadedPeriod();
-    if (sender() == btApply || !loaded || loaded->from != wanted.from || loaded->till != wanted.till)
-        page->load(wanted);
+    if (page->loadedPeriod() != period())
+        page->load(period());
+}
+
+// "Применить" reads the tab's figures anew, the same period too.
+void AnalyticsWindow::applyPeriod()
+{
+    static_cast<ReportPage*>(tabs->currentWidget())->load(period());
 }
 
 } // namespace analytics

@@ -117,6 +117,7 @@ Q_SIGNALS:
 
 private:
     void loadCurrentPage();
+    void applyPeriod();
 
     std::array<ReportPage*, ReportCount> pages_{};
 };

@@ -21,6 +21,8 @@ struct Period
 {
     QDate from;
     QDate till;
+
+    bool operator==(const Period&) const = default;
 };
 
 // A period that cannot be counted: its message says why, in Russian, for the window and the tools.
