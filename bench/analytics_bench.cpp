@@ -91,14 +91,12 @@ void runFigures(const QString& database, const analytics::Period& period, const 
 }
 
 // The menu item makes and shows the window, which reads its first tab; the window is then drawn at once.
-void timeWindowOpening(const QString& database)
+void timeWindowOpening(const QString& programDir)
 {
-    QTemporaryDir programDir;
-    QFile::copy(database, programDir.filePath(QLatin1String(data::Tdm::DatabaseFileName)));
     QString firstError;
     platform::setErrorReporter(
         [&](const QString& message) { firstError = firstError.isEmpty() ? message : firstError; });
-    app::Program program(programDir.path());
+    app::Program program(programDir);
     if (!program.started())
         throw std::runtime_error("the program did not start");
     app::fmMain->show();
@@ -118,10 +116,8 @@ void timeWindowOpening(const QString& database)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::startWindowBenchmark();
     QApplication application(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
         std::fprintf(stderr, "usage: photoledger-bench-analytics PORTFOLIO.gdb [--runs N]\n");
@@ -129,7 +125,7 @@ int main(int argc, char* argv[])
     }
     const int runs = bench::runsArgument(arguments);
     QTemporaryDir dir;
-    const QString database = dir.filePath(QStringLiteral("PHOTOLEDGER.GDB"));
+    const QString database = dir.filePath(QLatin1String(data::Tdm::DatabaseFileName));
     if (!QFile::copy(arguments[1], database)) {
         std::fprintf(stderr, "photoledger-bench-analytics: cannot copy %s\n", qPrintable(arguments[1]));
         return 1;
@@ -138,7 +134,7 @@ int main(int argc, char* argv[])
     try {
         runFigures(database, {QDate(2005, 1, 1), QDate::currentDate()}, "", runs);
         runFigures(database, {QDate(2007, 3, 15), QDate(2009, 6, 14)}, " (15.03.2007-14.06.2009)", runs);
-        timeWindowOpening(database);
+        timeWindowOpening(dir.path());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "photoledger-bench-analytics: %s\n", error.what());
         return 1;

@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace bench {
 
@@ -37,6 +38,13 @@ ResidentMemory residentMemoryMiB()
             memory.peak = mib;
     }
     return memory;
+}
+
+void startWindowBenchmark()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
 }
 
 int runsArgument(const QStringList& arguments)

@@ -19,6 +19,10 @@ struct ResidentMemory
 };
 ResidentMemory residentMemoryMiB();
 
+// For a benchmark that makes windows, before its QApplication: offscreen unless QT_QPA_PLATFORM names a
+// platform, and standard output written line by line, so that each figure shows as it comes.
+void startWindowBenchmark();
+
 // The number after "--runs" among the arguments, at least 1; 5 when there is none.
 int runsArgument(const QStringList& arguments);
 

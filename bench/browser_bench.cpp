@@ -461,10 +461,8 @@ int main(int argc, char* argv[])
 {
     if (argc > 2 && std::strcmp(argv[1], "--peak-memory-of") == 0)
         return printPeakMemoryOf(argv + 2);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::startWindowBenchmark();
     QApplication application(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QStringList arguments = QCoreApplication::arguments();
     const int runs = bench::runsArgument(arguments);
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {

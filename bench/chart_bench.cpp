@@ -129,10 +129,8 @@ void runBenchmarks(chart::TfmGraph& window, int runs)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::startWindowBenchmark();
     QApplication application(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QStringList arguments = QCoreApplication::arguments();
     const int runs = bench::runsArgument(arguments);
     if (arguments.size() < 2 || !QFile::exists(arguments[1])) {
