@@ -128,8 +128,8 @@ PictureListFilter PictureListPanel::currentFilter(int folderId) const
     filter.showZero = controls_.chShowZero->isChecked();
     filter.noFolder = controls_.chNoFolder->isChecked();
     filter.keywords = controls_.edKeywords->text();
-    if (folderId == AllPicturesFolderId)
-        filter.batchId = batchId_;
+    // Set only for all pictures: RefreshPictureList ends the batch for any other folder.
+    filter.batchId = batchId_;
     return filter;
 }
 
