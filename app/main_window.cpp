@@ -100,9 +100,9 @@ void TfmMain::joinDataModule(data::Tdm& module)
 
 void TfmMain::FormShow()
 {
-    if (!platform::IniFile(settingsFilePath(AppDir)).sectionExists(mainFormSection().name))
-        resize(firstStartSize(DesignSize, screen()->availableGeometry().size()));
     const SectionLoad stored = loadReportingProblems(*settings_);
+    if (!settings_->sectionFound())
+        resize(firstStartSize(DesignSize, screen()->availableGeometry().size()));
     centreOnScreen(this);
     if (updateFormSettings)
         loadReportingProblems(*updateFormSettings);

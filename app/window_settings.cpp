@@ -286,7 +286,8 @@ SectionLoad WindowSettings::load()
 {
     const platform::IniFile file(filePath_);
     loaded_ = true;
-    if (!file.sectionExists(section_.name))
+    sectionFound_ = file.sectionExists(section_.name);
+    if (!sectionFound_)
         return {};
     const WindowDescription description = readWindowDescription(readDescriptionLines(file, section_.name));
     SectionLoad result;

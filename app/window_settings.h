@@ -81,6 +81,8 @@ public:
     void followShowAndClose();
 
     bool loaded() const { return loaded_; }
+    // Whether the last load found the section in the file, whether or not it could be read.
+    bool sectionFound() const { return sectionFound_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +92,7 @@ private:
     const WindowSection& section_;
     QString filePath_;
     bool loaded_ = false;
+    bool sectionFound_ = false;
     bool shownBefore_ = false;
 };
 
