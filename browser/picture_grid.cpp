@@ -82,22 +82,19 @@ void PictureGrid::setPictureModel(PictureListModel* model)
 
 void PictureGrid::applyColumnDefaults()
 {
-    const QFontMetrics metrics(font());
-    const QFontMetrics titleMetrics(titles_->font());
-    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
-    const std::vector<PictureField>& fields = pictureFields();
-    for (int column = 0; column < static_cast<int>(fields.size()); ++column) {
-        const PictureField& field = fields[static_cast<std::size_t>(column)];
-        setColumnHidden(column, !field.visible);
-        const int titleWidth = titleMetrics.horizontalAdvance(field.title) + 2 * CellPadding;
-        setColumnWidth(column, std::max(field.displayWidth * digit + CellPadding, titleWidth));
+    for (int column = 0; column < static_cast<int>(pictureFields().size()); ++column) {
+        setColumnHidden(column, !pictureFields()[static_cast<std::size_t>(column)].visible);
+        setColumnWidth(column, defaultColumnWidth(column));
     }
 }
 
-int PictureGrid::defaultTextColumnWidth() const
+// The field's display width in digits, never narrower than its title.
+int PictureGrid::defaultColumnWidth(int column) const
 {
-    return pictureFields()[ColTitle].displayWidth * fontMetrics().horizontalAdvance(QLatin1Char('0')) +
-           CellPadding;
+    const PictureField& field = pictureFields()[static_cast<std::size_t>(column)];
+    const int titleWidth = titles_->fontMetrics().horizontalAdvance(field.title) + 2 * CellPadding;
+    return std::max(field.displayWidth * fontMetrics().horizontalAdvance(QLatin1Char('0')) + CellPadding,
+                    titleWidth);
 }
 
 // The viewport's width less the shown columns other than the title and keywords, from the first one up
@@ -117,7 +114,7 @@ void PictureGrid::fitColumnsToViewport()
 {
     const QScopedValueRollback changing(changingColumns_, true);
     fittingColumns_ = true;
-    const int defaultWidth = defaultTextColumnWidth();
+    const int defaultWidth = defaultColumnWidth(ColTitle);
     const int minimumWidth = MinimumTextDigits * fontMetrics().horizontalAdvance(QLatin1Char('0'));
     std::optional<TextColumnWidths> widths = fitTextColumns(roomForTextColumns(), defaultWidth, minimumWidth);
     if (!widths && titles_->visualIndex(ColDiagram) != titles_->visualIndex(ColImage) + 1) {

@@ -87,7 +87,7 @@ protected:
 
 private:
     void applyColumnDefaults();
-    int defaultTextColumnWidth() const;
+    int defaultColumnWidth(int column) const;
     int roomForTextColumns() const;
     void stopFittingColumns();
     void keepRowsUniform(int row, int oldHeight, int newHeight);
