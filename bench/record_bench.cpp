@@ -85,7 +85,8 @@ int run(const QString& portfolio)
         return 1;
     }
     shownFigures(dir); // brings an older schema up to date before anything is timed
-    const std::string database = data::databasePath(dir).toStdString();
+    data::Connection database;
+    database.setDatabaseName(data::databasePath(dir).toStdString());
     const QString backup = dir + QStringLiteral("/portfolio.fbk");
     print("Backup", timed([&] { data::backupDatabase(database, backup); }));
     print("Restore", timed([&] { data::restoreDatabase(backup, data::databasePath(dir)); }));

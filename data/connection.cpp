@@ -199,6 +199,17 @@ void Connection::setServerLogin(std::string server, std::string user, std::strin
     password_ = std::move(password);
 }
 
+std::string Connection::databaseOnEngine() const
+{
+    return onServer() ? databaseName_.substr(databaseName_.find(':') + 1) : databaseName_;
+}
+
+void Connection::aimBeside(const Connection& other, const std::string& databaseOnEngine)
+{
+    setDatabaseName(other.onServer() ? other.server_ + ':' + databaseOnEngine : databaseOnEngine);
+    setServerLogin(other.server_, other.user_, other.password_);
+}
+
 Firebird::IAttachment* Connection::attachOrCreate(bool create)
 {
     if (databaseName_.empty())
@@ -235,6 +246,15 @@ void Connection::createDatabase()
     if (attachment_)
         throw DbError("Соединение уже открыто");
     rememberAttachment(attachOrCreate(true));
+}
+
+void Connection::dropDatabase()
+{
+    connect();
+    transaction_.abandonHandle();
+    Status status;
+    status.call([&](auto s) { attachment_->dropDatabase(s); });
+    forgetAttachment();
 }
 
 void Connection::close()

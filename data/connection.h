@@ -72,6 +72,16 @@ public:
     // server, and a failed attach is told in words that name the server.
     void setServerLogin(std::string server, std::string user, std::string password);
     bool onServer() const { return !server_.empty(); }
+    // The server ("host" or "host/port"), its user and that user's password; empty for the local file.
+    const std::string& server() const { return server_; }
+    const std::string& user() const { return user_; }
+    const std::string& password() const { return password_; }
+    // The database as the engine that holds it names it: the file's path, or for a server the alias or
+    // path there.
+    std::string databaseOnEngine() const;
+    // Aims this connection at another database of the engine that holds the other connection's, with
+    // its login.
+    void aimBeside(const Connection& other, const std::string& databaseOnEngine);
 
     bool connected() const { return attachment_ != nullptr; }
     // Connects when not connected; does nothing otherwise.
@@ -86,6 +96,8 @@ public:
 
     // Creates a new, empty database file with the connection settings and attaches to it.
     void createDatabase();
+    // Removes the attached database, its file included, and detaches.
+    void dropDatabase();
 
 private:
     std::vector<unsigned char> parameterBlock(bool forCreate) const;

@@ -72,6 +72,12 @@ void setLocation(Connection& connection, const DatabaseLocation& location, const
                                   password.toStdString());
 }
 
+void setToolLocation(Connection& connection, const QString& programDir)
+{
+    const DatabaseLocation location = readDatabaseLocation(programDir);
+    setLocation(connection, location, location.onServer() ? toolPassword(location) : QString());
+}
+
 QString toolPassword(const DatabaseLocation& location)
 {
     if (qEnvironmentVariableIsSet("ISC_PASSWORD"))

@@ -35,6 +35,10 @@ class Connection;
 // Aims the connection at the location; the password is the server user's (unused for the file).
 void setLocation(Connection& connection, const DatabaseLocation& location, const QString& password);
 
+// Aims the connection at the database of the program directory, as a program without a window opens
+// it: with toolPassword's password for a server.
+void setToolLocation(Connection& connection, const QString& programDir);
+
 // The password of the server's user for a program without a window: ISC_PASSWORD when it is set,
 // otherwise the one the program keeps in the desktop's secret store. DbError saying how to give one
 // when neither has it.

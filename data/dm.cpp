@@ -53,12 +53,12 @@ Tdm::Tdm(QString appDir)
 void Tdm::DataModuleCreate()
 {
     Starting = 1;
-    const DatabaseLocation location = readDatabaseLocation(appDir_);
-    setLocation(IBDatabase1, location,
-                serverPassword_ || !location.onServer() ? serverPassword_.value_or(QString())
-                                                        : toolPassword(location));
+    if (serverPassword_)
+        setLocation(IBDatabase1, readDatabaseLocation(appDir_), *serverPassword_);
+    else
+        setToolLocation(IBDatabase1, appDir_);
     IBDatabase1.connect();
-    upgradeDatabase(IBDatabase1);
+    upgradeDatabase(IBDatabase1, appDir_);
     Transaction.activate();
 }
 

@@ -1,7 +1,6 @@
 #include "data/schema_upgrade.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QString>
 
 #include <iterator>
@@ -205,7 +204,7 @@ void recordCurrentSchemaVersion(Connection& connection)
     connection.defaultTransaction().commit();
 }
 
-void upgradeDatabase(Connection& connection)
+void upgradeDatabase(Connection& connection, const QString& programDir)
 {
     const int version = schemaVersion(connection);
     if (version > currentSchemaVersion())
@@ -213,7 +212,7 @@ void upgradeDatabase(Connection& connection)
                       ", newer than this program's " + std::to_string(currentSchemaVersion()));
     const bool versionTable = tableExists(connection, "SCHEMA_VERSION");
     if (version < currentSchemaVersion() || !versionTable) {
-        backUpBeforeUpgrade(connection, version);
+        backUpBeforeUpgrade(connection, version, programDir);
         if (!versionTable)
             runSqlStatements(connection, {schemaStatement("CREATE TABLE SCHEMA_VERSION")});
         applySteps(connection, version);
@@ -223,16 +222,14 @@ void upgradeDatabase(Connection& connection)
     fillHtmlEntities(connection);
 }
 
-void backUpBeforeUpgrade(Connection& connection, int version)
+void backUpBeforeUpgrade(const Connection& connection, int version, const QString& programDir)
 {
-    const QString folder = backupFolder(connection.databaseName());
     // Not named as the nightly backups are, so that their rotation never removes it.
-    const QString file = folder + QStringLiteral("/before-upgrade-") +
-                         QFileInfo(QString::fromStdString(connection.databaseName())).completeBaseName() +
+    const QString file = backupFolder(programDir) + QStringLiteral("/before-upgrade-") + backupName(connection) +
                          QStringLiteral("-version-") + QString::number(version) +
                          QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss")) +
                          QStringLiteral(".fbk");
-    backupDatabase(connection.databaseName(), file);
+    backupDatabase(connection, file);
 }
 
 } // namespace data

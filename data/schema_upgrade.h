@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace data {
 
 class Connection;
@@ -20,10 +22,11 @@ void recordCurrentSchemaVersion(Connection& connection);
 // the current definition of every procedure and trigger and the new version are committed in one
 // transaction, which an error undoes as a whole. Objects that no current definition uses any more
 // are dropped afterwards, each on its own. A current database has nothing to do.
-void upgradeDatabase(Connection& connection);
+void upgradeDatabase(Connection& connection, const QString& programDir);
 
-// Writes a backup of the connected database into BACKUP/ beside the file before an upgrade changes
-// it, named after the version it holds; BackupError when it cannot, and the upgrade does not start.
-void backUpBeforeUpgrade(Connection& connection, int version);
+// Writes a backup of the database into BACKUP/ of the program directory (also of a database on a
+// server, which sends it) before an upgrade changes it, named after the version it holds; BackupError
+// when it cannot, and the upgrade does not start.
+void backUpBeforeUpgrade(const Connection& connection, int version, const QString& programDir);
 
 } // namespace data

@@ -14,6 +14,7 @@
 #include "data/schema_upgrade.h"
 #include "data/sql_script.h"
 #include "platform/win1251.h"
+#include "tests/support/firebird_server.h"
 #include "tests/support/temp_database.h"
 
 namespace {
@@ -68,6 +69,14 @@ void makeVersion4Database(test_support::TempDatabase& db, const QByteArray& chan
 void makeVersion4Database(test_support::TempDatabase& db)
 {
     makeVersion4Database(db, "update SCHEMA_VERSION set VERSION = 4");
+}
+
+// A database of version 4 on the test's Firebird server, whose backup before the upgrade is sent to
+// this computer.
+void makeVersion4DatabaseOnServer(test_support::TempDatabase& db)
+{
+    db.useServer(test_support::FirebirdServer::shared());
+    makeVersion4Database(db);
 }
 
 // A database of the schema before the version table.
@@ -172,7 +181,8 @@ TEST_P(SchemaVersions, AnOlderDatabaseIsBackedUpThenUpgradedWithEveryRowKeptAndO
 INSTANTIATE_TEST_SUITE_P(SchemaUpgrade, SchemaVersions,
                          ::testing::Values(OlderDatabase{"WithRollUpMark", makePreviousDatabase, 1},
                                            OlderDatabase{"WithoutVersionTable", makeUnversionedDatabase, 2},
-                                           OlderDatabase{"WithoutHtmlDecoding", makeVersion4Database, 4}),
+                                           OlderDatabase{"WithoutHtmlDecoding", makeVersion4Database, 4},
+                                           OlderDatabase{"OnServer", makeVersion4DatabaseOnServer, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SchemaUpgrade, ANewDatabaseRecordsTheCurrentVersion)

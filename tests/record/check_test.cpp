@@ -22,7 +22,7 @@ protected:
 
 TEST_F(CheckTest, SoundDatabasePassesValidationAndEveryRecount)
 {
-    EXPECT_EQ(data::DatabaseService(db.databasePath().toStdString()).validate(), QStringList());
+    EXPECT_EQ(data::DatabaseService(dm().IBDatabase1).validate(), QStringList());
     EXPECT_EQ(data::rollUpDifferences(dm().IBDatabase1), QStringList());
 }
 
@@ -43,7 +43,7 @@ TEST_F(CheckTest, ValidationReportsGarbledDataPages)
     }
     file.close();
 
-    const QStringList problems = data::DatabaseService(db.databasePath().toStdString()).validate();
+    const QStringList problems = data::DatabaseService(dm().IBDatabase1).validate();
 
     EXPECT_FALSE(problems.filter(QStringLiteral("CALENDAR) : ")).isEmpty())
         << problems.join(QLatin1Char('\n')).toStdString();

@@ -1,5 +1,6 @@
 // photoledger-backup: a backup of the statistics database made by the engine, into the folder BACKUP
-// beside the database (the latest seven kept) or into a file named on the command line.
+// of the program directory (the latest seven kept) or into a file named on the command line; a
+// database on a server is backed up by the server, which sends the backup to this computer.
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -16,7 +17,8 @@ namespace {
 const QString Usage = QStringLiteral(
     "usage: photoledger-backup [DIR] [FILE]\n"
     "Writes a backup of the database of the program directory DIR to FILE or, without FILE, to\n"
-    "BACKUP/PHOTOLEDGER-yyyymmdd-hhmmss.fbk beside the database, where the latest %1 are kept.\n"
+    "DIR/BACKUP/PHOTOLEDGER-yyyymmdd-hhmmss.fbk, where the latest %1 are kept. A database on a\n"
+    "server is written to this computer too, named after its name there (photoledger-...).\n"
     "Without DIR, the program's own directory (a single argument that is a directory is DIR).\n"
     "Exit status: 0 done, 1 error.\n");
 
@@ -29,9 +31,9 @@ recordcli::ExitStatus backUp(const QStringList& arguments)
     const QString file = arguments.size() > (dirGiven ? 1 : 0) ? arguments.last() : QString();
     data::Tdm dm(recordcli::programDir(dirGiven ? arguments[0] : QString()));
     dm.DataModuleCreate();
-    const std::string& database = dm.IBDatabase1.databaseName();
+    const data::Connection& database = dm.IBDatabase1;
     const QString written = file.isEmpty()
-                                ? data::backupBesideDatabase(database, QDateTime::currentDateTime())
+                                ? data::backupIntoFolder(database, dm.appDir(), QDateTime::currentDateTime())
                                 : (data::backupDatabase(database, file), file);
     dm.IBDatabase1.close();
     std::printf("%s\n", QFileInfo(written).absoluteFilePath().toUtf8().constData());

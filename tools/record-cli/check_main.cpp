@@ -25,7 +25,7 @@ int check(const QStringList& arguments)
         throw recordcli::UsageError("unexpected arguments");
     data::Tdm dm(recordcli::programDir(arguments.value(0)));
     dm.DataModuleCreate();
-    const QStringList validation = data::DatabaseService(dm.IBDatabase1.databaseName()).validate();
+    const QStringList validation = data::DatabaseService(dm.IBDatabase1).validate();
     dm.Transaction.commitIfActive();
     const QStringList rollUps = data::rollUpDifferences(dm.IBDatabase1);
     dm.IBDatabase1.close();
