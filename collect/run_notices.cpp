@@ -1,6 +1,7 @@
 #include "collect/run_notices.h"
 
 #include "data/connection.h"
+#include "data/database_location.h"
 #include "data/dataset.h"
 #include "data/dm.h"
 #include "platform/ini_file.h"
@@ -45,10 +46,10 @@ NoticeChoice readNoticeChoice(const QString& appDir)
     return {switchedOn(file, "Failures"), switchedOn(file, "BestDay")};
 }
 
-std::optional<DayEarnings> bestDay(const QString& databasePath)
+std::optional<DayEarnings> bestDay(const QString& programDir)
 {
     data::Connection connection;
-    connection.setDatabaseName(databasePath.toStdString());
+    data::setToolLocation(connection, programDir);
     data::Query query(connection, connection.defaultTransaction());
     query.setText(
         "select first 1 SALE_DATE, cast((SUM_SALES + SUM_ON_DEMAND + SUM_ENHANCED) * 100 as bigint) "

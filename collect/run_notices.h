@@ -31,9 +31,10 @@ struct DayEarnings
     friend bool operator==(const DayEarnings&, const DayEarnings&) = default;
 };
 
-// The day that earned most in the database file (the earliest of equal ones); none while no sale is
-// stored. Read through an attachment of its own, so only committed days count.
-std::optional<DayEarnings> bestDay(const QString& databasePath);
+// The day that earned most in the database of the program directory, the file or the one on the
+// server that conf.ini names (the earliest of equal ones); none while no sale is stored. Read through
+// an attachment of its own, so only committed days count.
+std::optional<DayEarnings> bestDay(const QString& programDir);
 
 enum class RunOutcome {
     Collected,

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "collect/run_notices.h"
+#include "tests/support/firebird_server.h"
 #include "tests/support/temp_database.h"
 
 using collect::DayEarnings;
@@ -66,7 +67,7 @@ TEST(RunNotices, EachOutcomeGivesTheNoticesTheUserAskedFor)
 TEST(RunNotices, TheChoiceAndTheBestDayComeFromTheProgramDirectory)
 {
     test_support::TempDatabase db;
-    EXPECT_EQ(collect::bestDay(db.databasePath()), std::nullopt);
+    EXPECT_EQ(collect::bestDay(db.appDir()), std::nullopt);
     db.execute("insert into PICTURES (ID) values (1)");
     db.execute("insert into PICTURES (ID) values (2)");
     db.execute("insert into SALES (ID, IDPICTURE, SALE_DATE, \"COUNT\", \"SUM\", ON_DEMAND) "
@@ -75,7 +76,7 @@ TEST(RunNotices, TheChoiceAndTheBestDayComeFromTheProgramDirectory)
                "1, 0.25)");
     db.execute("insert into SALES (ID, IDPICTURE, SALE_DATE, \"COUNT\", ENHANCED) values (3, 1, "
                "'02.04.2008', 1, 3.00)");
-    EXPECT_EQ(collect::bestDay(db.databasePath()), (DayEarnings{QDate(2008, 3, 3), 1275}));
+    EXPECT_EQ(collect::bestDay(db.appDir()), (DayEarnings{QDate(2008, 3, 3), 1275}));
 
     QFile conf(db.appDir() + QStringLiteral("/conf.ini"));
     ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
@@ -84,6 +85,15 @@ TEST(RunNotices, TheChoiceAndTheBestDayComeFromTheProgramDirectory)
     const NoticeChoice choice = collect::readNoticeChoice(db.appDir());
     EXPECT_TRUE(choice.failures);
     EXPECT_FALSE(choice.bestDay);
+
+    // A database on a server, as the collector opens it: with the password of ISC_PASSWORD.
+    db.useServer(test_support::FirebirdServer::shared());
+    db.execute("insert into PICTURES (ID) values (3)");
+    db.execute("insert into SALES (ID, IDPICTURE, SALE_DATE, \"COUNT\", \"SUM\") values (4, 3, '05.05.2009', "
+               "1, 0.75)");
+    qputenv("ISC_PASSWORD", test_support::FirebirdServer::Password);
+    EXPECT_EQ(collect::bestDay(db.appDir()), (DayEarnings{QDate(2009, 5, 5), 75}));
+    qunsetenv("ISC_PASSWORD");
 }
 
 } // namespace

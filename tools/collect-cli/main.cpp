@@ -126,11 +126,11 @@ collect::RunOutcome outcomeOf(int status)
 // Shows the notices that conf.ini asks for on the desktop, where a notification service runs. The run's
 // status stays as it is: a database that cannot be read for them is said on standard error.
 void tellDesktop(const collect::NoticeChoice& choice, const RunResult& result,
-                 const std::optional<collect::DayEarnings>& bestBefore, const QString& databasePath)
+                 const std::optional<collect::DayEarnings>& bestBefore, const QString& dir)
 {
     try {
         const std::optional<collect::DayEarnings> bestAfter =
-            choice.bestDay ? collect::bestDay(databasePath) : std::nullopt;
+            choice.bestDay ? collect::bestDay(dir) : std::nullopt;
         for (const collect::Notice& notice :
              collect::runNotices(choice, outcomeOf(result.status), result.error, bestBefore, bestAfter))
             platform::showDesktopNotice(QStringLiteral("Photoledger"), notice.summary, notice.body);
@@ -144,17 +144,16 @@ void tellDesktop(const collect::NoticeChoice& choice, const RunResult& result,
 int collectInto(const collectcli::Arguments& arguments, const platform::TerminationRequest& termination)
 {
     const QString dir = recordcli::programDir(arguments.programDir);
-    const QString databasePath = data::databasePath(dir);
     const collect::NoticeChoice choice = collect::readNoticeChoice(dir);
     const std::optional<collect::DayEarnings> bestBefore =
-        choice.bestDay ? collect::bestDay(databasePath) : std::nullopt;
+        choice.bestDay ? collect::bestDay(dir) : std::nullopt;
     data::Tdm dm(dir);
     dm.DataModuleCreate();
     const RunResult result = runCollection(arguments, dm, termination);
     dm.IBDatabase1.close();
     if (result.status > Stopped)
         printTermination(termination.signal());
-    tellDesktop(choice, result, bestBefore, databasePath);
+    tellDesktop(choice, result, bestBefore, dir);
     return result.status;
 }
 
