@@ -58,6 +58,7 @@
 #include "browser/sales_strip_box.h"
 #include "browser/sales_strip_panel.h"
 #include "data/dm.h"
+#include "data/program_directory.h"
 #include "platform/file_dialog.h"
 #include "platform/handler_guard.h"
 #include "platform/message_box.h"
@@ -474,12 +475,11 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir programDir;
-    QDir(programDir.path()).mkdir(QStringLiteral("PREVIEW"));
-    QDir(programDir.path()).mkdir(QStringLiteral("Temp"));
     if (!QFile::copy(arguments[1], programDir.filePath(QLatin1String(data::Tdm::DatabaseFileName)))) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(arguments[1]));
         return 1;
     }
+    data::prepareProgramDirectory(programDir.path());
     const bool server = bench::serverModeArgument(arguments);
     // With --server the program opens the database through the server, and its password dialog is
     // answered with the server's password.

@@ -29,6 +29,7 @@
 #include "chart/chart_surface.h"
 #include "chart/graph_window.h"
 #include "data/dm.h"
+#include "data/program_directory.h"
 #include "platform/handler_guard.h"
 
 namespace {
@@ -142,6 +143,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(arguments[1]));
         return 1;
     }
+    data::prepareProgramDirectory(programDir.path());
     int errors = 0;
     platform::setErrorReporter([&](const QString& message) {
         ++errors;
