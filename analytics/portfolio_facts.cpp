@@ -55,10 +55,6 @@ StoredDays storedDays(data::Connection& connection, data::Transaction& transacti
     return days;
 }
 
-// Grouped by the acceptance day, which the engine sorts faster than a month computed for every row; the
-// days are taken to their months here.
-const QByteArray CohortKey = "P.ACCEPT_DATE";
-
 QDate monthOfKey(const data::Value& key)
 {
     return key.isNull() ? QDate() : monthOf(key.asDate());
@@ -69,14 +65,23 @@ const QByteArray DayEarnings =
     "CAST(COALESCE(S.\"SUM\", 0) AS MONEY_TOTAL) + CAST(COALESCE(S.ON_DEMAND, 0) AS "
     "MONEY_TOTAL) + CAST(COALESCE(S.ENHANCED, 0) AS MONEY_TOTAL)";
 
-// Pictures drive the joins, so that each picture's rows are read through its index range.
-const QByteArray CohortMonthsSelect = "select " + CohortKey +
-                                      ", M.MONTH_START, SUM(M.COUNT_SALES), "
-                                      "SUM(M.SUM_SALES + M.SUM_ON_DEMAND + M.SUM_ENHANCED) "
-                                      "from PICTURES P join SALES_BY_MONTH M on M.IDPICTURE = P.ID "
-                                      "where M.MONTH_START >= ? and M.MONTH_START < ? group by 1, 2 "
-                                      "PLAN SORT (JOIN (P NATURAL, M INDEX (PK_SALES_BY_MONTH)))";
-const QByteArray CohortDaysSelect = "select " + CohortKey + ", SUM(COALESCE(S.\"COUNT\", 0)), SUM(" +
+// Whole months come from their roll-up by acceptance month, a row per acceptance month and month.
+const QByteArray CohortMonthsSelect =
+    "select C.ACCEPT_MONTH, C.MONTH_START, C.COUNT_SALES, C.SUM_SALES + C.SUM_ON_DEMAND + C.SUM_ENHANCED "
+    "from SALES_BY_COHORT C where C.MONTH_START >= ? and C.MONTH_START < ?";
+
+// The roll-up's acceptance month of the pictures without an acceptance date (see COHORT_OF).
+const QDate UndatedCohort(9999, 12, 31);
+
+QDate cohortOfRollUp(const data::Value& acceptMonth)
+{
+    return acceptMonth.asDate() == UndatedCohort ? QDate() : acceptMonth.asDate();
+}
+
+// Pictures drive the joins, so that each picture's rows are read through its index range. Grouped by the
+// acceptance day, which the engine sorts faster than a month computed for every row; the days are taken
+// to their months here.
+const QByteArray CohortDaysSelect = "select P.ACCEPT_DATE, SUM(COALESCE(S.\"COUNT\", 0)), SUM(" +
                                     DayEarnings +
                                     ") "
                                     "from PICTURES P join SALES S on S.IDPICTURE = P.ID "
@@ -223,7 +228,8 @@ CohortSales readCohortSales(data::Connection& connection, data::Transaction& tra
         forEachRow(connection, transaction, CohortMonthsSelect,
                    {data::Value::date(pieces.wholeFrom), data::Value::date(pieces.wholeTill)},
                    [&](const data::Row& row) {
-                       sales.months.push_back({monthOfKey(row[0]), row[1].asDate(), salesOf(row[2], row[3])});
+                       sales.months.push_back(
+                           {cohortOfRollUp(row[0]), row[1].asDate(), salesOf(row[2], row[3])});
                    });
     for (const auto& [from, till] : pieces.dayRanges)
         forEachRow(connection, transaction, CohortDaysSelect,

@@ -105,7 +105,7 @@ struct FolderFacts
 std::vector<FolderFacts> readFolders(data::Connection& connection, data::Transaction& transaction);
 
 // The sales of the period by acceptance month and sale month, summed by the engine: whole months from
-// the monthly roll-up, the days of months that the period cuts from SALES. A month whose missing days
+// the roll-up by acceptance month, the days of months that the period cuts from SALES. A month whose missing days
 // lie outside the stored days counts as whole.
 CohortSales readCohortSales(data::Connection& connection, data::Transaction& transaction,
                             const Period& period);

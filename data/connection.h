@@ -28,8 +28,8 @@ public:
     void commit();
     // Commits when a transaction runs; does nothing otherwise.
     void commitIfActive();
-    // Closes every open dataset, then undoes the running transaction's changes. Only the record store
-    // uses it, to do again work that a concurrent change made fail.
+    // Closes every open dataset, then undoes the running transaction's changes, so that work that a
+    // concurrent change made fail can be done again (see retryOnConcurrentChange).
     void rollback();
 
     // The running transaction, started when needed.
@@ -115,5 +115,30 @@ private:
     std::uint64_t attachmentNumber_ = 0;
     Transaction transaction_;
 };
+
+// How often a write is done in all while other processes change the same rows at the same moment.
+constexpr int ConcurrentChangeAttempts = 20;
+
+// Does work, which runs in the transaction and commits it, again in a new transaction while it fails
+// because another transaction changed the same rows at the same time: at most attempts times in all,
+// the last failure thrown. The running transaction is undone after each failure, so the work must
+// start with nothing else of the caller's uncommitted in it.
+template <typename Work>
+void retryOnConcurrentChange(Transaction& transaction, const Work& work, int attempts = ConcurrentChangeAttempts)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            work();
+            return;
+        } catch (const DbError& e) {
+            if (!e.concurrentChange())
+                throw;
+            if (transaction.inTransaction())
+                transaction.rollback();
+            if (attempt == attempts)
+                throw;
+        }
+    }
+}
 
 } // namespace data

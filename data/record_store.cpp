@@ -71,7 +71,6 @@ void Tdm::UpdatePicture(const QByteArray& pictureId, const QByteArray& title, co
     if (!batchId.isEmpty())
         requireDecimalId(batchId, "Номер пакета");
     requireDate(acceptDate);
-    Transaction.activate();
     // Cut to the columns' capacity as an insert does, so that a long title never fails the update.
     const QByteArray firstLine = "update PICTURES set ACCEPT_DATE = '" + acceptDate + "', " + "TITLE = '" +
                                  doubledQuotes(title.left(TitleCapacity)) + "', " + "KEYWORDS = '" +
@@ -79,9 +78,22 @@ void Tdm::UpdatePicture(const QByteArray& pictureId, const QByteArray& title, co
     const QByteArray batchAssignment = batchId.isEmpty() ? QByteArray("IDBATCH = NULL ")
                                                          : QByteArray("IDBATCH = '" + batchId + "' ");
     const QByteArray secondLine = batchAssignment + " where ID = " + pictureId;
-    qrExecute.setText(firstLine + "\n" + secondLine);
-    qrExecute.execute();
-    Transaction.commit();
+    // A new acceptance month moves the picture's sales between roll-up rows that another process's
+    // stored sales may change at the same moment: the update is then done again over what it committed.
+    Transaction.commitIfActive();
+    try {
+        retryOnConcurrentChange(Transaction, [&] {
+            qrExecute.setText(firstLine + "\n" + secondLine);
+            qrExecute.execute();
+            Transaction.commit();
+        });
+    } catch (const DbError& e) {
+        if (!e.concurrentChange())
+            throw;
+        throw DbError("Изображение " + pictureId.toStdString() +
+                      " не записано: другой процесс одновременно записывает его продажи. Запустите сбор ещё раз (" +
+                      e.what() + ")");
+    }
 }
 
 bool Tdm::countWrittenThisCollection(const QByteArray& pictureId, const QByteArray& date) const
@@ -111,21 +123,14 @@ void Tdm::StoreSale(const QByteArray& pictureId, const QByteArray& title, const 
     // Another process storing the same picture or day at the same moment makes the post fail rather
     // than leave a roll-up without its rows. The transaction then holds nothing but this entry, so it
     // is undone and the entry stored again over what the other process committed.
-    constexpr int Attempts = 20;
-    for (int attempt = 1;; ++attempt) {
-        try {
-            storeSaleOnce(pictureId, title, downloads, moneyText, date, kind);
-            return;
-        } catch (const DbError& e) {
-            if (!e.concurrentChange())
-                throw;
-            if (Transaction.inTransaction())
-                Transaction.rollback();
-            if (attempt == Attempts)
-                throw DbError("Продажа изображения " + pictureId.toStdString() + " за " + date.toStdString() +
-                              " не записана: другой процесс одновременно записывает те же продажи. Запустите "
-                              "сбор ещё раз (" + e.what() + ")");
-        }
+    try {
+        retryOnConcurrentChange(Transaction, [&] { storeSaleOnce(pictureId, title, downloads, moneyText, date, kind); });
+    } catch (const DbError& e) {
+        if (!e.concurrentChange())
+            throw;
+        throw DbError("Продажа изображения " + pictureId.toStdString() + " за " + date.toStdString() +
+                      " не записана: другой процесс одновременно записывает те же продажи. Запустите "
+                      "сбор ещё раз (" + e.what() + ")");
     }
 }
 

@@ -130,6 +130,13 @@ const std::vector<RollUpRecount>& rollUpRecounts()
          "select SALE_DATE, SALES_ROWS, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND, SUM_ENHANCED from SALES_BY_DAY"
          " order by 1",
          QByteArray("select SALE_DATE, count(*), ") + totals + " from SALES group by 1 order by 1"},
+        {"SALES_BY_COHORT", 2,
+         "select ACCEPT_MONTH, MONTH_START, PICTURE_MONTHS, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND, SUM_ENHANCED"
+         " from SALES_BY_COHORT order by 1, 2",
+         QByteArray("select coalesce(dateadd(1 - extract(day from ACCEPT_DATE) day to ACCEPT_DATE),"
+                    " date '9999-12-31'), dateadd(1 - extract(day from SALE_DATE) day to SALE_DATE),"
+                    " count(distinct IDPICTURE), ") +
+             totals + " from SALES join PICTURES on PICTURES.ID = SALES.IDPICTURE group by 1, 2 order by 1, 2"},
     };
     return recounts;
 }

@@ -19,7 +19,7 @@ struct RollUpRecount
     QByteArray fromSales;
 };
 
-// SALES_BY_MONTH, SALES_BY_PICTURE and SALES_BY_DAY.
+// SALES_BY_MONTH, SALES_BY_PICTURE, SALES_BY_DAY and SALES_BY_COHORT.
 const std::vector<RollUpRecount>& rollUpRecounts();
 
 // Every row in which a roll-up differs from its recount from SALES, one line each naming the table,

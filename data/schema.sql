@@ -56,8 +56,10 @@ CREATE UNIQUE INDEX SALES_PICTURE_DATE ON SALES (IDPICTURE, SALE_DATE);
      taking away the same rows leaves no rounding residue.
    - The trigger SALES_ROLL_UP changes them together with every stored row, in the same transaction:
      SALES_BY_DAY by differences; SALES_BY_MONTH recomputed from SALES for every month that the
-     change touches, and SALES_BY_PICTURE by that month's change (see ROLL_UP_MONTH_AND_PICTURE). Nothing that reads them writes them, so a
-     long reading transaction never holds a roll-up row.
+     change touches, and SALES_BY_PICTURE and SALES_BY_COHORT by that month's change (see
+     ROLL_UP_MONTH_AND_PICTURE). The trigger PICTURES_COHORT moves a picture's months between rows of
+     SALES_BY_COHORT when the picture comes, goes or changes its acceptance month. Nothing that reads
+     them writes them, so a long reading transaction never holds a roll-up row.
    - Several processes may store at once. Each transaction recomputes from what it sees, and two
      transactions that touch the same roll-up row cannot both commit: the later one fails with an
      update conflict or a duplicate key, and is done again (the record store does so) instead of
@@ -107,6 +109,21 @@ CREATE TABLE SALES_BY_DAY (
 
 /* The last stored day is read by MAX over this index (an ascending index serves only MIN). */
 CREATE DESCENDING INDEX SALES_BY_DAY_LATEST ON SALES_BY_DAY (SALE_DATE);
+
+/* Per acceptance month (ACCEPT_MONTH, see COHORT_OF) and calendar month: the sales of the pictures of
+   PICTURES accepted in that month, for the generations and the life cycle of the analytics. Sales of
+   pictures missing from PICTURES are left out. PICTURE_MONTHS counts the SALES_BY_MONTH rows behind a
+   row, which is deleted when the last one goes. Kept by differences. */
+CREATE TABLE SALES_BY_COHORT (
+  ACCEPT_MONTH DATE NOT NULL,
+  MONTH_START DATE NOT NULL,
+  PICTURE_MONTHS INTEGER NOT NULL,
+  COUNT_SALES BIGINT NOT NULL,
+  SUM_SALES MONEY_TOTAL NOT NULL,
+  SUM_ON_DEMAND MONEY_TOTAL NOT NULL,
+  SUM_ENHANCED MONEY_TOTAL NOT NULL,
+  CONSTRAINT PK_SALES_BY_COHORT PRIMARY KEY (ACCEPT_MONTH, MONTH_START)
+);
 
 /* The version of the schema the database follows, in its one row: written when the program makes the
    database and when it upgrades one of an earlier version. */
@@ -203,6 +220,15 @@ RETURNS DATE
 AS
 BEGIN
   RETURN DATEADD(1 - EXTRACT(DAY FROM DAY_IN_MONTH) DAY TO DAY_IN_MONTH);
+END^
+
+/* The key of SALES_BY_COHORT for a picture's acceptance date: the first day of its month, or
+   31.12.9999, which is no month's first day, for a picture without one. */
+CREATE FUNCTION COHORT_OF (ACCEPT_DATE DATE)
+RETURNS DATE
+AS
+BEGIN
+  RETURN COALESCE(FIRST_OF_MONTH(ACCEPT_DATE), DATE '9999-12-31');
 END^
 
 /* The character of a code point, as UTF-8. */
@@ -362,6 +388,29 @@ BEGIN
     DELETE FROM SALES_BY_DAY WHERE SALE_DATE = :SALE_DAY;
 END^
 
+/* Adds the differences of a month of a picture to its acceptance month's row. */
+CREATE PROCEDURE ROLL_UP_COHORT (
+  ACCEPT_MONTH DATE, MONTH_START DATE, MONTHS_DELTA INTEGER, COUNT_DELTA BIGINT,
+  SUM_DELTA TYPE OF MONEY_TOTAL, ON_DEMAND_DELTA TYPE OF MONEY_TOTAL, ENHANCED_DELTA TYPE OF MONEY_TOTAL)
+AS
+DECLARE VARIABLE MONTHS_LEFT INTEGER;
+BEGIN
+  UPDATE SALES_BY_COHORT C SET
+    PICTURE_MONTHS = C.PICTURE_MONTHS + :MONTHS_DELTA,
+    COUNT_SALES = C.COUNT_SALES + :COUNT_DELTA,
+    SUM_SALES = C.SUM_SALES + :SUM_DELTA,
+    SUM_ON_DEMAND = C.SUM_ON_DEMAND + :ON_DEMAND_DELTA,
+    SUM_ENHANCED = C.SUM_ENHANCED + :ENHANCED_DELTA
+  WHERE C.ACCEPT_MONTH = :ACCEPT_MONTH AND C.MONTH_START = :MONTH_START
+  RETURNING C.PICTURE_MONTHS INTO :MONTHS_LEFT;
+  IF (MONTHS_LEFT IS NULL) THEN
+    INSERT INTO SALES_BY_COHORT (ACCEPT_MONTH, MONTH_START, PICTURE_MONTHS, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND,
+                                 SUM_ENHANCED)
+    VALUES (:ACCEPT_MONTH, :MONTH_START, :MONTHS_DELTA, :COUNT_DELTA, :SUM_DELTA, :ON_DEMAND_DELTA, :ENHANCED_DELTA);
+  ELSE IF (MONTHS_LEFT = 0) THEN
+    DELETE FROM SALES_BY_COHORT WHERE ACCEPT_MONTH = :ACCEPT_MONTH AND MONTH_START = :MONTH_START;
+END^
+
 /* Recomputes the picture's month from its SALES rows (at most 31), read once in date order; no row
    when none is left. SALE_DAYS is built as SALE_DAY_ITEMS builds it. */
 CREATE PROCEDURE ROLL_UP_MONTH (PICTURE_ID BIGINT, MONTH_START DATE)
@@ -445,12 +494,36 @@ BEGIN
     MATCHING (IDPICTURE);
 END^
 
-/* Recomputes the picture's month from its SALES rows and brings the picture's totals along by the
-   month's change: the sums by difference, and the best day, first and last sale from the month when
-   it now holds them. Only when the month has lost the picture's best day, first or last sale, or has
-   gone, are the totals recomputed from all the picture's months. */
+/* Brings the picture's acceptance month along by the differences of one of its months (none for a
+   picture missing from PICTURES). A sale and a change of the picture's acceptance month in another
+   transaction cannot both commit: both write the picture's totals (see MOVE_PICTURE_MONTHS), and a
+   picture without totals yet, whose first sale inserts them, has its row of PICTURES locked here. */
+CREATE PROCEDURE ROLL_UP_PICTURE_COHORT (
+  PICTURE_ID BIGINT, MONTH_START DATE, FIRST_SALES BOOLEAN, MONTHS_DELTA INTEGER, COUNT_DELTA BIGINT,
+  SUM_DELTA TYPE OF MONEY_TOTAL, ON_DEMAND_DELTA TYPE OF MONEY_TOTAL, ENHANCED_DELTA TYPE OF MONEY_TOTAL)
+AS
+DECLARE VARIABLE ACCEPT_MONTH DATE;
+BEGIN
+  IF (MONTHS_DELTA = 0 AND COUNT_DELTA = 0 AND SUM_DELTA = 0 AND ON_DEMAND_DELTA = 0 AND ENHANCED_DELTA = 0) THEN
+    EXIT;
+  IF (FIRST_SALES) THEN
+    SELECT COHORT_OF(P.ACCEPT_DATE) FROM PICTURES P WHERE P.ID = :PICTURE_ID WITH LOCK INTO :ACCEPT_MONTH;
+  ELSE
+    SELECT COHORT_OF(P.ACCEPT_DATE) FROM PICTURES P WHERE P.ID = :PICTURE_ID INTO :ACCEPT_MONTH;
+  IF (ACCEPT_MONTH IS NOT NULL) THEN
+    EXECUTE PROCEDURE ROLL_UP_COHORT(ACCEPT_MONTH, MONTH_START, MONTHS_DELTA, COUNT_DELTA, SUM_DELTA, ON_DEMAND_DELTA,
+                                     ENHANCED_DELTA);
+END^
+
+/* Recomputes the picture's month from its SALES rows and brings the picture's totals and acceptance
+   month along by the month's change: the sums by difference, and the best day, first and last sale
+   from the month when it now holds them. Only when the month has lost the picture's best day, first
+   or last sale, or has gone, are the totals recomputed from all the picture's months. */
 CREATE PROCEDURE ROLL_UP_MONTH_AND_PICTURE (PICTURE_ID BIGINT, MONTH_START DATE)
 AS
+DECLARE VARIABLE WAS_MONTHS INTEGER;
+DECLARE VARIABLE IS_MONTHS INTEGER;
+DECLARE VARIABLE FIRST_SALES BOOLEAN;
 DECLARE VARIABLE WAS_COUNT BIGINT = 0;
 DECLARE VARIABLE WAS_REGULAR TYPE OF MONEY_TOTAL = 0;
 DECLARE VARIABLE WAS_DEMAND TYPE OF MONEY_TOTAL = 0;
@@ -472,23 +545,28 @@ DECLARE VARIABLE TOTAL_EXTENDED TYPE OF MONEY_TOTAL;
 DECLARE VARIABLE TOTAL_MAX INTEGER;
 DECLARE VARIABLE TOTAL_FIRST DATE;
 DECLARE VARIABLE TOTAL_LAST DATE;
-DECLARE VARIABLE RECOMPUTE BOOLEAN = FALSE;
+DECLARE VARIABLE RECOMPUTE BOOLEAN;
 BEGIN
   SELECT M.COUNT_SALES, M.SUM_SALES, M.SUM_ON_DEMAND, M.SUM_ENHANCED, M.MAX_DLS, M.FIRST_SALE, M.LAST_SALE
   FROM SALES_BY_MONTH M
   WHERE M.IDPICTURE = :PICTURE_ID AND M.MONTH_START = :MONTH_START
   INTO :WAS_COUNT, :WAS_REGULAR, :WAS_DEMAND, :WAS_EXTENDED, :WAS_MAX, :WAS_FIRST, :WAS_LAST;
+  WAS_MONTHS = ROW_COUNT;
   EXECUTE PROCEDURE ROLL_UP_MONTH(PICTURE_ID, MONTH_START);
   SELECT M.COUNT_SALES, M.SUM_SALES, M.SUM_ON_DEMAND, M.SUM_ENHANCED, M.MAX_DLS, M.FIRST_SALE, M.LAST_SALE
   FROM SALES_BY_MONTH M
   WHERE M.IDPICTURE = :PICTURE_ID AND M.MONTH_START = :MONTH_START
   INTO :IS_COUNT, :IS_REGULAR, :IS_DEMAND, :IS_EXTENDED, :IS_MAX, :IS_FIRST, :IS_LAST;
-  RECOMPUTE = (ROW_COUNT = 0);
+  IS_MONTHS = ROW_COUNT;
   SELECT T.COUNT_SALES, T.SUM_SALES, T.SUM_ON_DEMAND, T.SUM_ENHANCED, T.MAX_DLS, T.FIRST_SALE, T.LAST_SALE
   FROM SALES_BY_PICTURE T
   WHERE T.IDPICTURE = :PICTURE_ID
   INTO :TOTAL_COUNT, :TOTAL_REGULAR, :TOTAL_DEMAND, :TOTAL_EXTENDED, :TOTAL_MAX, :TOTAL_FIRST, :TOTAL_LAST;
-  RECOMPUTE = RECOMPUTE OR (ROW_COUNT = 0);
+  FIRST_SALES = (ROW_COUNT = 0);
+  RECOMPUTE = (IS_MONTHS = 0 OR FIRST_SALES);
+  EXECUTE PROCEDURE ROLL_UP_PICTURE_COHORT(PICTURE_ID, MONTH_START, FIRST_SALES, IS_MONTHS - WAS_MONTHS,
+    COALESCE(IS_COUNT, 0) - WAS_COUNT, COALESCE(IS_REGULAR, 0) - WAS_REGULAR, COALESCE(IS_DEMAND, 0) - WAS_DEMAND,
+    COALESCE(IS_EXTENDED, 0) - WAS_EXTENDED);
 
   IF (IS_MAX >= TOTAL_MAX OR TOTAL_MAX IS NULL) THEN
     TOTAL_MAX = IS_MAX;
@@ -546,6 +624,53 @@ BEGIN
   END
 END^
 
+/* Adds the picture's months to (DIRECTION 1) or takes them from (DIRECTION -1) the rows of its
+   acceptance month. The picture's totals are written too, unchanged, so that a sale of the picture
+   stored meanwhile by another transaction, which writes them as well, cannot commit with this. */
+CREATE PROCEDURE MOVE_PICTURE_MONTHS (PICTURE_ID BIGINT, ACCEPT_MONTH DATE, DIRECTION INTEGER)
+AS
+DECLARE VARIABLE MONTH_START DATE;
+DECLARE VARIABLE COUNT_SALES BIGINT;
+DECLARE VARIABLE SUM_SALES TYPE OF MONEY_TOTAL;
+DECLARE VARIABLE SUM_ON_DEMAND TYPE OF MONEY_TOTAL;
+DECLARE VARIABLE SUM_ENHANCED TYPE OF MONEY_TOTAL;
+BEGIN
+  UPDATE SALES_BY_PICTURE T SET T.IDPICTURE = T.IDPICTURE WHERE T.IDPICTURE = :PICTURE_ID;
+  FOR SELECT M.MONTH_START, M.COUNT_SALES, M.SUM_SALES, M.SUM_ON_DEMAND, M.SUM_ENHANCED FROM SALES_BY_MONTH M
+      WHERE M.IDPICTURE = :PICTURE_ID
+      INTO :MONTH_START, :COUNT_SALES, :SUM_SALES, :SUM_ON_DEMAND, :SUM_ENHANCED
+  DO
+    EXECUTE PROCEDURE ROLL_UP_COHORT(ACCEPT_MONTH, MONTH_START, DIRECTION, DIRECTION * COUNT_SALES,
+                                     DIRECTION * SUM_SALES, DIRECTION * SUM_ON_DEMAND, DIRECTION * SUM_ENHANCED);
+END^
+
+/* Keeps SALES_BY_COHORT exact when a picture comes, goes or changes its acceptance month; any other
+   change of a picture costs nothing. */
+CREATE TRIGGER PICTURES_COHORT FOR PICTURES
+ACTIVE AFTER INSERT OR UPDATE OR DELETE POSITION 0
+AS
+BEGIN
+  IF (UPDATING AND NEW.ID = OLD.ID AND COHORT_OF(NEW.ACCEPT_DATE) = COHORT_OF(OLD.ACCEPT_DATE)) THEN
+    EXIT;
+  IF (NOT INSERTING) THEN
+    EXECUTE PROCEDURE MOVE_PICTURE_MONTHS(OLD.ID, COHORT_OF(OLD.ACCEPT_DATE), -1);
+  IF (NOT DELETING) THEN
+    EXECUTE PROCEDURE MOVE_PICTURE_MONTHS(NEW.ID, COHORT_OF(NEW.ACCEPT_DATE), 1);
+END^
+
+/* Recomputes SALES_BY_COHORT from SALES_BY_MONTH. */
+CREATE PROCEDURE REBUILD_COHORT_ROLL_UP
+AS
+BEGIN
+  DELETE FROM SALES_BY_COHORT;
+  INSERT INTO SALES_BY_COHORT (ACCEPT_MONTH, MONTH_START, PICTURE_MONTHS, COUNT_SALES, SUM_SALES, SUM_ON_DEMAND,
+                               SUM_ENHANCED)
+  SELECT COHORT_OF(P.ACCEPT_DATE), M.MONTH_START, COUNT(*), SUM(M.COUNT_SALES), SUM(M.SUM_SALES),
+         SUM(M.SUM_ON_DEMAND), SUM(M.SUM_ENHANCED)
+  FROM SALES_BY_MONTH M JOIN PICTURES P ON P.ID = M.IDPICTURE
+  GROUP BY 1, 2;
+END^
+
 /* Recomputes every roll-up from SALES: after a bulk load with the trigger inactive, or to repair them.
    The months are written month after month, as the trigger writes them while days are collected, so
    that the rows of one month lie together. */
@@ -571,13 +696,14 @@ BEGIN
       INTO :PICTURE_ID
   DO
     EXECUTE PROCEDURE ROLL_UP_PICTURE(PICTURE_ID);
+  EXECUTE PROCEDURE REBUILD_COHORT_ROLL_UP;
 END^
 
 /* A transaction that adds many SALES rows at once (the ledger import) may defer the roll-ups: with the
    context variable ROLL_UPS_DEFERRED of the transaction set, the trigger leaves them alone, and this
    procedure, run before the commit, brings them up to the rows that the transaction added: their days
-   by the differences, their months and pictures recomputed. A transaction that sets it changes no
-   SALES row other than by adding it. */
+   by the differences, their months recomputed and their pictures and acceptance months brought along
+   as the trigger does. A transaction that sets it changes no SALES row other than by adding it. */
 CREATE PROCEDURE ROLL_UP_ADDED_SALES
 AS
 DECLARE VARIABLE SALE_DAY DATE;
@@ -602,12 +728,7 @@ BEGIN
       GROUP BY 1, 2
       INTO :MONTH_START, :PICTURE_ID
   DO
-    EXECUTE PROCEDURE ROLL_UP_MONTH(PICTURE_ID, MONTH_START);
-  FOR SELECT DISTINCT S.IDPICTURE FROM SALES S
-      WHERE S.RDB$RECORD_VERSION = CURRENT_TRANSACTION
-      INTO :PICTURE_ID
-  DO
-    EXECUTE PROCEDURE ROLL_UP_PICTURE(PICTURE_ID);
+    EXECUTE PROCEDURE ROLL_UP_MONTH_AND_PICTURE(PICTURE_ID, MONTH_START);
 END^
 
 /* The first and last day stored for any picture (null with no sales at all). */

@@ -108,6 +108,15 @@ void addCollectionLog(Connection& connection)
                                   "CREATE TABLE DAY_PAGE_READS", "CREATE INDEX DAY_PAGE_READS_DAY"});
 }
 
+// Version 9: the sales by acceptance month, which fillCohortRollUp fills after the upgrade has
+// committed.
+void addCohortRollUp(Connection& connection)
+{
+    createFromSchema(connection, {"CREATE TABLE SALES_BY_COHORT", "CREATE FUNCTION COHORT_OF"});
+}
+
+constexpr int CohortRollUpVersion = 9;
+
 // What a version changes over the one before, run in the upgrade's transaction without committing.
 // Firebird knows a table only after the transaction that created it has committed: a step may create
 // tables, but not fill one it created; it takes their statements from the schema script. Procedures
@@ -126,6 +135,7 @@ const UpgradeStep Steps[] = {
     {5, addHtmlDecoding}, {6, addCollectionLog},
     {7, nullptr}, // a transaction may defer the roll-ups of the SALES rows it adds
     {8, nullptr}, // the folder tree's procedure gets back the body that upgrades had left out
+    {CohortRollUpVersion, addCohortRollUp},
 };
 
 // Objects of earlier versions that nothing uses any more, dropped in this order once the upgrade has
@@ -178,6 +188,34 @@ void dropRetiredObjects(Connection& connection)
     }
 }
 
+// Whether SALES_BY_COHORT is empty while pictures of PICTURES have sales: an opening was cut short
+// between the upgrade that made it and its filling.
+bool cohortRollUpUnfilled(Connection& connection)
+{
+    Query query(connection, connection.defaultTransaction());
+    query.setText("select count(*) from RDB$DATABASE where not exists (select 1 from SALES_BY_COHORT) and exists "
+                  "(select 1 from SALES_BY_MONTH M join PICTURES P on P.ID = M.IDPICTURE)");
+    query.open();
+    const bool unfilled = query.field(0).asInt64() > 0;
+    query.close();
+    return unfilled;
+}
+
+// Fills SALES_BY_COHORT from the monthly roll-up after the upgrade that made it, or when an opening
+// finds it unfilled. The triggers keep it from the upgrade's commit on, so a writer storing
+// meanwhile makes the filling conflict, and it is done again over what the writer committed.
+void fillCohortRollUp(Connection& connection, bool justMade)
+{
+    if (!justMade && !cohortRollUpUnfilled(connection))
+        return;
+    Transaction& transaction = connection.defaultTransaction();
+    transaction.commitIfActive();
+    retryOnConcurrentChange(transaction, [&] {
+        run(connection, "EXECUTE PROCEDURE REBUILD_COHORT_ROLL_UP");
+        transaction.commit();
+    });
+}
+
 } // namespace
 
 int currentSchemaVersion()
@@ -211,7 +249,8 @@ void upgradeDatabase(Connection& connection, const QString& programDir)
         throw DbError("The database is of schema version " + std::to_string(version) +
                       ", newer than this program's " + std::to_string(currentSchemaVersion()));
     const bool versionTable = tableExists(connection, "SCHEMA_VERSION");
-    if (version < currentSchemaVersion() || !versionTable) {
+    const bool upgrading = version < currentSchemaVersion() || !versionTable;
+    if (upgrading) {
         backUpBeforeUpgrade(connection, version, programDir);
         if (!versionTable)
             runSqlStatements(connection, {schemaStatement("CREATE TABLE SCHEMA_VERSION")});
@@ -220,6 +259,7 @@ void upgradeDatabase(Connection& connection, const QString& programDir)
     dropRetiredObjects(connection);
     // At every opening, so that one cut short after the upgrade's commit still gets the rows.
     fillHtmlEntities(connection);
+    fillCohortRollUp(connection, upgrading && version < CohortRollUpVersion);
 }
 
 void backUpBeforeUpgrade(const Connection& connection, int version, const QString& programDir)

@@ -21,7 +21,8 @@ void recordCurrentSchemaVersion(Connection& connection);
 // opened: a backup is written first (see backUpBeforeUpgrade), then every later version's step,
 // the current definition of every procedure and trigger and the new version are committed in one
 // transaction, which an error undoes as a whole. Objects that no current definition uses any more
-// are dropped afterwards, each on its own. A current database has nothing to do.
+// are dropped afterwards, each on its own, and new roll-ups filled. A current database has nothing
+// to do.
 void upgradeDatabase(Connection& connection, const QString& programDir);
 
 // Writes a backup of the database into BACKUP/ of the program directory (also of a database on a

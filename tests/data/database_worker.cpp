@@ -4,6 +4,9 @@
 //   database_worker store APPDIR FIRST_PICTURE PICTURES FIRST_DAY DAYS
 //       stores a regular sale for each of the pictures on each day (yyyy-mm-dd), committing and
 //       printing "stored yyyy-mm-dd" after every day; the count is picture + day of month.
+//   database_worker accept APPDIR FIRST_PICTURE PICTURES ROUNDS
+//       sets the acceptance date of each of the pictures that exist, alternately in March and in
+//       February 2010 round after round, printing "accepted N" after round N.
 //   database_worker read APPDIR
 //       reads SALES_INFO, DIAGRAM and GRAPH in one transaction and prints what it read; reads them
 //       again in the same transaction for every line of standard input, and ends when it closes.
@@ -31,6 +34,21 @@ int store(data::Tdm& dm, const QStringList& arguments)
             dm.StoreSale(QByteArray::number(picture), "t", QByteArray::number(picture + day.day()), "0.25", date, 0);
         dm.Transaction.commitIfActive();
         std::printf("stored %s\n", date.constData());
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int accept(data::Tdm& dm, const QStringList& arguments)
+{
+    const qint64 firstPicture = arguments[3].toLongLong();
+    const int pictures = arguments[4].toInt();
+    const int rounds = arguments[5].toInt();
+    for (int round = 1; round <= rounds; ++round) {
+        const QByteArray date = round % 2 ? "15.03.2010" : "15.02.2010";
+        for (qint64 picture = firstPicture; picture < firstPicture + pictures; ++picture)
+            dm.UpdatePicture(QByteArray::number(picture), "t", date, "", "");
+        std::printf("accepted %d\n", round);
         std::fflush(stdout);
     }
     return 0;
@@ -72,11 +90,13 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     try {
         if (arguments.size() < 3)
-            throw data::DbError("usage: database_worker store|read APPDIR ...");
+            throw data::DbError("usage: database_worker store|accept|read APPDIR ...");
         data::Tdm dm(arguments[2]);
         dm.DataModuleCreate();
         if (arguments[1] == QLatin1String("store") && arguments.size() == 7)
             return store(dm, arguments);
+        if (arguments[1] == QLatin1String("accept") && arguments.size() == 6)
+            return accept(dm, arguments);
         if (arguments[1] == QLatin1String("read"))
             return read(dm);
         throw data::DbError("unknown request");

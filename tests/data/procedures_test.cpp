@@ -244,8 +244,8 @@ TEST_F(ProceduresTest, TheAllPicturesEntryAndTheLastTopLevelFolderCannotBeDelete
 }
 
 // The roll-ups equal what SALES itself adds up to: after new rows are caught up (also rows changed
-// or deleted before that), at once after every change of a row already covered, after the record
-// store, and after a rebuild from scratch.
+// or deleted before that), at once after every change of a row already covered or of a picture's
+// acceptance month, after the record store, and after a rebuild from scratch.
 TEST_F(ProceduresTest, RollUpsStayExactUnderInsertUpdateAndDelete)
 {
     const auto expectExact = [&](const char* after) {
@@ -277,6 +277,16 @@ TEST_F(ProceduresTest, RollUpsStayExactUnderInsertUpdateAndDelete)
         "update SALES set \"COUNT\" = 0 where IDPICTURE = 101 and SALE_DATE = '01.01.2010'",
         "delete from SALES where IDPICTURE = 101 and SALE_DATE = '01.01.2010'",
         "delete from SALES where IDPICTURE = 103", // the picture's last month goes
+        "update PICTURES set ACCEPT_DATE = '31.03.2010' where ID = 101", // its months to another acceptance month
+        "update PICTURES set ACCEPT_DATE = '01.03.2010', TITLE = 'same month' where ID = 101",
+        "update PICTURES set ACCEPT_DATE = null where ID = 101",
+        "update PICTURES set ACCEPT_DATE = '28.02.2010' where ID = 102",
+        // Sales of a picture missing from PICTURES count once the picture comes, and no more when it goes.
+        "insert into SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", SALE_DATE) values (101, 106, 3, 0.75, '02.03.2010')",
+        "insert into PICTURES (ID, ACCEPT_DATE) values (106, '01.02.2010')",
+        "update PICTURES set ID = 107 where ID = 106",
+        "update PICTURES set ID = 106, ACCEPT_DATE = null where ID = 107",
+        "delete from PICTURES where ID = 102",
     };
     for (const char* change : changes) {
         db.execute(change);
@@ -288,6 +298,8 @@ TEST_F(ProceduresTest, RollUpsStayExactUnderInsertUpdateAndDelete)
     dm().StoreSale("101", "t", "2", "0.5", "2010-03-31", 0);
     dm().Transaction.commit();
     expectExact("the record store");
+    dm().UpdatePicture("105", "accepted", "01.05.2010", "", "");
+    expectExact("a picture's acceptance date from the record store");
 
     const auto kept = snapshot();
     db.execute("execute procedure REBUILD_ROLL_UPS");

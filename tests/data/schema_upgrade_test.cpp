@@ -52,15 +52,20 @@ void makePreviousDatabase(test_support::TempDatabase& db)
 }
 
 // A database of version 4: the current schema without the objects of later versions (the collection
-// log, the decoding of titles and keywords), then the change that makes it older still.
+// log, the decoding of titles and keywords, the roll-up by acceptance month, and the procedures and
+// triggers that use it, which every upgrade makes anew), then the change that makes it older still.
 void makeVersion4Database(test_support::TempDatabase& db, const QByteArray& change)
 {
-    db.execute("insert into PICTURES (ID, TITLE) values (7, 'c')");
+    db.execute("insert into PICTURES (ID, TITLE, ACCEPT_DATE) values (7, 'c', '20.04.2011')");
     db.execute(sale(7, "05.05.2011", 2));
     for (const char* drop :
          {"drop table LISTED_DAYS", "drop table MONTH_PAGE_READS", "drop table DAY_PAGE_READS",
           "drop generator GEN_COLLECTION_LOG_ID", "drop function DECODE_HTML", "drop function HTML_REFERENCE",
-          "drop function UNICODE_CHARACTER", "drop table HTML_ENTITIES"})
+          "drop function UNICODE_CHARACTER", "drop table HTML_ENTITIES", "drop trigger PICTURES_COHORT",
+          "drop trigger SALES_ROLL_UP", "drop procedure ROLL_UP_ADDED_SALES", "drop procedure REBUILD_ROLL_UPS",
+          "drop procedure ROLL_UP_MONTH_AND_PICTURE", "drop procedure MOVE_PICTURE_MONTHS",
+          "drop procedure ROLL_UP_PICTURE_COHORT", "drop procedure REBUILD_COHORT_ROLL_UP",
+          "drop procedure ROLL_UP_COHORT", "drop function COHORT_OF", "drop table SALES_BY_COHORT"})
         db.execute(drop);
     db.execute(change);
     db.dm().IBDatabase1.close();
@@ -132,6 +137,20 @@ TEST(SchemaUpgrade, APreviousDatabaseOpensWithExactRollUpsKeptByTheTriggerFromTh
     db.dm().IBDatabase1.close();
     db.dm().DataModuleCreate();
     expectRollUpsExact(db, "a second opening");
+}
+
+TEST(SchemaUpgrade, AnOpeningCutShortBeforeTheRollUpByAcceptanceMonthWasFilledFillsIt)
+{
+    test_support::TempDatabase db;
+    db.execute("insert into PICTURES (ID, TITLE, ACCEPT_DATE) values (1, 'a', '20.04.2010')");
+    db.execute(sale(1, "01.05.2010", 3));
+    db.execute(sale(2, "02.05.2010", 1));
+    db.execute("delete from SALES_BY_COHORT");
+    db.dm().IBDatabase1.close();
+
+    db.dm().DataModuleCreate();
+    expectRollUpsExact(db, "the next opening");
+    EXPECT_EQ(db.rows("select count(*) from SALES_BY_COHORT"), std::vector<QByteArrayList>({{"1"}}));
 }
 
 struct OlderDatabase

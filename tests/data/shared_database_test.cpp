@@ -130,6 +130,23 @@ TEST_P(SharedDatabaseTest, TwoWritersOfTheSameDaysAtOnceLeaveExactTotals)
     expectRollUpsExact("two writers of the same days");
 }
 
+// One stores the sales of pictures 1 to 20, the first ones of each among them, while the other moves
+// the pictures' acceptance dates back and forth between two months: the totals by acceptance month
+// keep every sale under the month its picture has.
+TEST_P(SharedDatabaseTest, AcceptanceDatesChangedWhileTheSalesAreStoredLeaveExactTotals)
+{
+    QProcess storing, accepting;
+    startStoring(storing, 1, 20, "2010-04-01", 10);
+    start(accepting, QStringLiteral("accept"), {QStringLiteral("1"), QStringLiteral("20"), QStringLiteral("40")});
+    const int storingStatus = finish(storing), acceptingStatus = finish(accepting);
+    for (QProcess* writer : {&storing, &accepting}) {
+        const QByteArray errors = writer->readAllStandardError();
+        EXPECT_TRUE(errors.isEmpty() || errors.contains("Запустите сбор ещё раз")) << errors.constData();
+    }
+    EXPECT_TRUE(storingStatus == 0 || acceptingStatus == 0);
+    expectRollUpsExact("acceptance dates changed beside the store");
+}
+
 TEST_P(SharedDatabaseTest, KillingEitherProcessLeavesADatabaseThatOpensWithEveryCommittedRow)
 {
     QProcess reader, writer;

@@ -71,6 +71,9 @@ TEST_F(CheckTest, DamagedRollUpsAreListedRowByRow)
          {QStringLiteral(
              "SALES_BY_PICTURE, IDPICTURE 101: SUM_SALES 1.49, по SALES 1.5; LAST_SALE 08.05.2008, по SALES"
              " 09.05.2008")}},
+        {"update SALES_BY_COHORT set PICTURE_MONTHS = 2, SUM_SALES = 1.25 where MONTH_START = '2008-05-01'",
+         {QStringLiteral("SALES_BY_COHORT, ACCEPT_MONTH 31.12.9999, MONTH_START 01.05.2008: PICTURE_MONTHS 2, по"
+                         " SALES 1; SUM_SALES 1.25, по SALES 1.5")}},
         {"delete from SALES_BY_DAY where SALE_DATE = '2008-05-09'",
          {QStringLiteral(
              "SALES_BY_DAY, SALE_DATE 09.05.2008: строки нет, по SALES SALES_ROWS 1, COUNT_SALES 2,"
