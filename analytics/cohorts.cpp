@@ -1,7 +1,5 @@
 #include "analytics/cohorts.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <map>
 
@@ -36,8 +34,7 @@ std::optional<double> median(std::vector<double> values)
     return (lower + upper) / 2;
 }
 
-Cohorts cohorts(const std::vector<PictureFacts>& pictures, const std::vector<PictureSales>& pictureSales,
-                const CohortSales& sales, const Period& period)
+Cohorts cohorts(const std::vector<PictureFacts>& pictures, const CohortSales& sales, const Period& period)
 {
     Cohorts table;
     const int monthCount =
@@ -55,17 +52,13 @@ Cohorts cohorts(const std::vector<PictureFacts>& pictures, const std::vector<Pic
         }
         return sums;
     };
-    QHash<std::int64_t, Sales> byPicture;
-    for (const PictureSales& picture : pictureSales)
-        byPicture.insert(picture.pictureId, picture.sales);
     // A picture accepted after the period counts only when it sold in it.
     for (const PictureFacts& picture : pictures) {
-        const auto sold = byPicture.constFind(picture.id);
-        if (picture.accepted && *picture.accepted > period.till && sold == byPicture.cend())
+        if (picture.accepted && *picture.accepted > period.till && !picture.sales)
             continue;
         CohortSums& sums = rowOf(cohortOf(picture));
         ++sums.row.pictures;
-        if (sold != byPicture.cend() && sold->downloads > 0)
+        if (picture.sales && picture.sales->downloads > 0)
             ++sums.row.picturesSold;
         if (picture.accepted && picture.firstSale)
             sums.daysToFirstSale.push_back(
@@ -89,8 +82,7 @@ Cohorts cohorts(const std::vector<PictureFacts>& pictures, const std::vector<Pic
 Cohorts readCohorts(data::Connection& connection, data::Transaction& transaction, const Period& period)
 {
     const CohortSales sales = readCohortSales(connection, transaction, period);
-    return cohorts(readPictures(connection, transaction), readPictureSales(connection, transaction, period),
-                   sales, period);
+    return cohorts(readPictures(connection, transaction, period), sales, period);
 }
 
 } // namespace analytics

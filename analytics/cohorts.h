@@ -38,8 +38,7 @@ struct Cohorts
     std::vector<CohortRow> rows;
 };
 
-Cohorts cohorts(const std::vector<PictureFacts>& pictures, const std::vector<PictureSales>& pictureSales,
-                const CohortSales& sales, const Period& period);
+Cohorts cohorts(const std::vector<PictureFacts>& pictures, const CohortSales& sales, const Period& period);
 Cohorts readCohorts(data::Connection& connection, data::Transaction& transaction, const Period& period);
 
 // The median of the values (the mean of the middle two for an even count); none for no values.

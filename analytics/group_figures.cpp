@@ -13,17 +13,6 @@ namespace analytics {
 
 namespace {
 
-using SalesByPicture = QHash<std::int64_t, Sales>;
-
-SalesByPicture salesByPicture(const std::vector<PictureSales>& sales)
-{
-    SalesByPicture byPicture;
-    byPicture.reserve(qsizetype(sales.size()));
-    for (const PictureSales& picture : sales)
-        byPicture.insert(picture.pictureId, picture.sales);
-    return byPicture;
-}
-
 GroupFigures groupNamed(const QString& name)
 {
     GroupFigures group;
@@ -39,12 +28,18 @@ void addPicture(GroupFigures& group, const Sales& sales)
         ++group.picturesSold;
 }
 
+// A picture's sales in the period read; nothing when it has none.
+Sales salesOf(const PictureFacts& picture)
+{
+    return picture.sales.value_or(Sales{});
+}
+
 // The whole portfolio's earnings per picture: every picture of the database, with its sales.
-double portfolioEarningsPerPicture(const std::vector<PictureFacts>& pictures, const SalesByPicture& sales)
+double portfolioEarningsPerPicture(const std::vector<PictureFacts>& pictures)
 {
     double earnings = 0;
     for (const PictureFacts& picture : pictures)
-        earnings += sales.value(picture.id).earnings;
+        earnings += salesOf(picture).earnings;
     return pictures.empty() ? 0 : earnings / double(pictures.size());
 }
 
@@ -58,14 +53,12 @@ std::vector<GroupFigures> withIndexes(std::vector<GroupFigures> groups, double p
 
 } // namespace
 
-std::vector<GroupFigures> batchFigures(const std::vector<PictureFacts>& pictures,
-                                       const std::vector<PictureSales>& sales)
+std::vector<GroupFigures> batchFigures(const std::vector<PictureFacts>& pictures)
 {
-    const SalesByPicture byPicture = salesByPicture(sales);
     std::map<std::int64_t, GroupFigures> batches;
     GroupFigures noBatch = groupNamed(NoBatchName);
     for (const PictureFacts& picture : pictures) {
-        const Sales pictureSales = byPicture.value(picture.id);
+        const Sales pictureSales = salesOf(picture);
         if (!picture.batchId) {
             addPicture(noBatch, pictureSales);
             continue;
@@ -86,14 +79,12 @@ std::vector<GroupFigures> batchFigures(const std::vector<PictureFacts>& pictures
     });
     if (noBatch.pictures > 0)
         groups.push_back(std::move(noBatch));
-    return withIndexes(std::move(groups), portfolioEarningsPerPicture(pictures, byPicture));
+    return withIndexes(std::move(groups), portfolioEarningsPerPicture(pictures));
 }
 
 std::vector<GroupFigures> folderFigures(const std::vector<PictureFacts>& pictures,
-                                        const std::vector<FolderFacts>& folders,
-                                        const std::vector<PictureSales>& sales)
+                                        const std::vector<FolderFacts>& folders)
 {
-    const SalesByPicture byPicture = salesByPicture(sales);
     std::vector<GroupFigures> groups;
     QHash<int, std::size_t> groupOfFolder;
     for (const FolderFacts& folder : folders) {
@@ -104,11 +95,11 @@ std::vector<GroupFigures> folderFigures(const std::vector<PictureFacts>& picture
     for (const PictureFacts& picture : pictures) {
         const auto group =
             picture.folderId ? groupOfFolder.constFind(*picture.folderId) : groupOfFolder.cend();
-        addPicture(group == groupOfFolder.cend() ? noFolder : groups[*group], byPicture.value(picture.id));
+        addPicture(group == groupOfFolder.cend() ? noFolder : groups[*group], salesOf(picture));
     }
     if (noFolder.pictures > 0)
         groups.push_back(std::move(noFolder));
-    return withIndexes(std::move(groups), portfolioEarningsPerPicture(pictures, byPicture));
+    return withIndexes(std::move(groups), portfolioEarningsPerPicture(pictures));
 }
 
 QStringList splitKeywords(const QByteArray& stored)
@@ -126,14 +117,13 @@ QStringList splitKeywords(const QByteArray& stored)
     return keywords;
 }
 
-std::vector<GroupFigures> keywordFigures(const std::vector<PictureFacts>& pictures,
-                                         const std::vector<PictureKeywords>& keywords,
-                                         const std::vector<PictureSales>& sales, int minimumPictures)
+std::vector<GroupFigures> keywordFigures(const std::vector<PictureFacts>& pictures, int minimumPictures)
 {
-    const SalesByPicture byPicture = salesByPicture(sales);
     QHash<QString, GroupFigures> groups;
-    for (const PictureKeywords& picture : keywords) {
-        const Sales pictureSales = byPicture.value(picture.pictureId);
+    for (const PictureFacts& picture : pictures) {
+        if (picture.keywords.isEmpty())
+            continue;
+        const Sales pictureSales = salesOf(picture);
         for (const QString& keyword : splitKeywords(picture.keywords)) {
             GroupFigures& group = groups[keyword];
             group.name = keyword;
@@ -147,29 +137,26 @@ std::vector<GroupFigures> keywordFigures(const std::vector<PictureFacts>& pictur
     std::sort(result.begin(), result.end(), [](const GroupFigures& a, const GroupFigures& b) {
         return a.sales.earnings != b.sales.earnings ? a.sales.earnings > b.sales.earnings : a.name < b.name;
     });
-    return withIndexes(std::move(result), portfolioEarningsPerPicture(pictures, byPicture));
+    return withIndexes(std::move(result), portfolioEarningsPerPicture(pictures));
 }
 
 std::vector<GroupFigures> readBatchFigures(data::Connection& connection, data::Transaction& transaction,
                                            const Period& period)
 {
-    const std::vector<PictureSales> sales = readPictureSales(connection, transaction, period);
-    return batchFigures(readPictures(connection, transaction), sales);
+    return batchFigures(readPictures(connection, transaction, period));
 }
 
 std::vector<GroupFigures> readFolderFigures(data::Connection& connection, data::Transaction& transaction,
                                             const Period& period)
 {
-    const std::vector<PictureSales> sales = readPictureSales(connection, transaction, period);
-    return folderFigures(readPictures(connection, transaction), readFolders(connection, transaction), sales);
+    const std::vector<PictureFacts> pictures = readPictures(connection, transaction, period);
+    return folderFigures(pictures, readFolders(connection, transaction));
 }
 
 std::vector<GroupFigures> readKeywordFigures(data::Connection& connection, data::Transaction& transaction,
                                              const Period& period, int minimumPictures)
 {
-    const std::vector<PictureSales> sales = readPictureSales(connection, transaction, period);
-    return keywordFigures(readPictures(connection, transaction), readKeywords(connection, transaction), sales,
-                          minimumPictures);
+    return keywordFigures(readPictures(connection, transaction, period, WithKeywords::Yes), minimumPictures);
 }
 
 } // namespace analytics

@@ -36,18 +36,14 @@ inline const QString NoFolderName = QStringLiteral("без папки");
 inline constexpr int DefaultMinimumPictures = 5;
 
 // One group per batch, newest acceptance first, then the pictures without a batch.
-std::vector<GroupFigures> batchFigures(const std::vector<PictureFacts>& pictures,
-                                       const std::vector<PictureSales>& sales);
+std::vector<GroupFigures> batchFigures(const std::vector<PictureFacts>& pictures);
 // One group per folder in the folders' order, then the pictures without a folder.
 std::vector<GroupFigures> folderFigures(const std::vector<PictureFacts>& pictures,
-                                        const std::vector<FolderFacts>& folders,
-                                        const std::vector<PictureSales>& sales);
+                                        const std::vector<FolderFacts>& folders);
 // One group per keyword with at least minimumPictures pictures, by earnings, most first (then by name).
 // The stored keywords have their HTML character references decoded and are split on commas, trimmed
 // and case-folded; a keyword counts once per picture, and empty entries count not at all.
-std::vector<GroupFigures> keywordFigures(const std::vector<PictureFacts>& pictures,
-                                         const std::vector<PictureKeywords>& keywords,
-                                         const std::vector<PictureSales>& sales, int minimumPictures);
+std::vector<GroupFigures> keywordFigures(const std::vector<PictureFacts>& pictures, int minimumPictures);
 
 // The distinct keywords of one stored KEYWORDS text, as keywordFigures counts them, in order of
 // first appearance.

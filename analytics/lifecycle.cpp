@@ -40,14 +40,9 @@ std::optional<double> LifecycleYear::earningsPerPicture(std::size_t age) const
     return earnings[age] / picturesSeen[age];
 }
 
-std::vector<LifecycleYear> lifecycle(const std::vector<PictureFacts>& pictures, const CohortSales& sales,
-                                     const Period& period)
+std::vector<LifecycleYear> lifecycle(const std::map<QDate, int>& picturesOfMonth, const CohortSales& sales)
 {
     std::map<int, LifecycleYear> years;
-    std::map<QDate, int> picturesOfMonth;
-    for (const PictureFacts& picture : pictures)
-        if (picture.accepted && *picture.accepted <= period.till)
-            ++picturesOfMonth[monthOf(*picture.accepted)];
     for (const auto& [accepted, count] : picturesOfMonth) {
         LifecycleYear& year = years[accepted.year()];
         year.pictures += count;
@@ -84,7 +79,7 @@ std::vector<LifecycleYear> readLifecycle(data::Connection& connection, data::Tra
                                          const Period& period)
 {
     const CohortSales sales = readCohortSales(connection, transaction, period);
-    return lifecycle(readPictures(connection, transaction), sales, period);
+    return lifecycle(readAcceptedPictures(connection, transaction, period.till), sales);
 }
 
 } // namespace analytics

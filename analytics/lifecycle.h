@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -26,11 +27,11 @@ struct LifecycleYear
     std::optional<double> earningsPerPicture(std::size_t age) const;
 };
 
-// One entry per acceptance year of the pictures accepted up to the period's end, in order; pictures
-// without an acceptance date have no age, and those accepted later none in the period: both are left
-// out. Every year has the same number of ages, up to the oldest age seen.
-std::vector<LifecycleYear> lifecycle(const std::vector<PictureFacts>& pictures, const CohortSales& sales,
-                                     const Period& period);
+// One entry per acceptance year of the pictures accepted up to the period's end (their number per
+// acceptance month, see readAcceptedPictures), in order; pictures without an acceptance date have no
+// age, and those accepted later none in the period: both are left out. Every year has the same number
+// of ages, up to the oldest age seen.
+std::vector<LifecycleYear> lifecycle(const std::map<QDate, int>& picturesOfMonth, const CohortSales& sales);
 std::vector<LifecycleYear> readLifecycle(data::Connection& connection, data::Transaction& transaction,
                                          const Period& period);
 

@@ -140,6 +140,51 @@ bool coversStoredDays(const Period& period, const StoredDays& stored)
     return period.from <= stored.first && period.till >= stored.last;
 }
 
+// A picture's sales in a period.
+struct PictureSales
+{
+    std::int64_t pictureId = 0;
+    Sales sales;
+};
+
+// Each picture's sales in the pieces of a period, pictures in PICTURES or not, ordered by picture id.
+std::vector<PictureSales> periodSalesByPicture(data::Connection& connection, data::Transaction& transaction,
+                                               const PeriodPieces& pieces)
+{
+    std::vector<PictureSales> pictures;
+    const auto add = [&](const data::Row& row) {
+        pictures.push_back({row[0].asInt64(), salesOf(row[1], row[2])});
+    };
+    if (pieces.wholeFrom.isValid())
+        forEachRow(connection, transaction, PictureMonthsSelect,
+                   {data::Value::date(pieces.wholeFrom), data::Value::date(pieces.wholeTill)}, add);
+    for (const auto& [from, till] : pieces.dayRanges)
+        forEachRow(connection, transaction, PictureDaysSelect,
+                   {data::Value::date(from), data::Value::date(till)}, add);
+    // The pieces of a picture lie apart: brought together and added up.
+    std::stable_sort(pictures.begin(), pictures.end(),
+                     [](const PictureSales& a, const PictureSales& b) { return a.pictureId < b.pictureId; });
+    std::vector<PictureSales> summed;
+    for (const PictureSales& piece : pictures) {
+        if (summed.empty() || summed.back().pictureId != piece.pictureId)
+            summed.push_back({piece.pictureId, {}});
+        summed.back().sales += piece.sales;
+    }
+    return summed;
+}
+
+// Gives the pictures, ordered by id, their sales among the summed ones, ordered by picture id.
+void addPeriodSales(std::vector<PictureFacts>& pictures, const std::vector<PictureSales>& sales)
+{
+    auto sold = sales.begin();
+    for (PictureFacts& picture : pictures) {
+        while (sold != sales.end() && sold->pictureId < picture.id)
+            ++sold;
+        if (sold != sales.end() && sold->pictureId == picture.id)
+            picture.sales = sold->sales;
+    }
+}
+
 } // namespace
 
 void checkPeriod(const Period& period)
@@ -161,31 +206,6 @@ QDate monthOf(QDate date)
 int monthsBetween(QDate from, QDate to)
 {
     return (to.year() - from.year()) * 12 + to.month() - from.month();
-}
-
-std::vector<PictureFacts> readPictures(data::Connection& connection, data::Transaction& transaction)
-{
-    std::vector<PictureFacts> pictures;
-    forEachRow(connection, transaction,
-               "select P.ID, P.ACCEPT_DATE, P.IDBATCH, P.IDFOLDER, T.FIRST_SALE from PICTURES P "
-               "left join SALES_BY_PICTURE T on T.IDPICTURE = P.ID order by P.ID",
-               {}, [&](const data::Row& row) {
-                   pictures.push_back({row[0].asInt64(), present(row[1], &data::Value::asDate),
-                                       present(row[2], &data::Value::asInt64),
-                                       present(row[3], &data::Value::asInt32),
-                                       present(row[4], &data::Value::asDate)});
-               });
-    return pictures;
-}
-
-std::vector<PictureKeywords> readKeywords(data::Connection& connection, data::Transaction& transaction)
-{
-    std::vector<PictureKeywords> keywords;
-    forEachRow(connection, transaction, "select P.ID, P.KEYWORDS from PICTURES P where P.KEYWORDS <> ''", {},
-               [&](const data::Row& row) {
-                   keywords.push_back({row[0].asInt64(), row[1].asText()});
-               });
-    return keywords;
 }
 
 std::vector<FolderFacts> readFolders(data::Connection& connection, data::Transaction& transaction)
@@ -239,39 +259,49 @@ CohortSales readCohortSales(data::Connection& connection, data::Transaction& tra
     return sales;
 }
 
-std::vector<PictureSales> readPictureSales(data::Connection& connection, data::Transaction& transaction,
-                                           const Period& period)
+std::vector<PictureFacts> readPictures(data::Connection& connection, data::Transaction& transaction,
+                                       const Period& period, WithKeywords withKeywords)
 {
     checkPeriod(period);
     const StoredDays stored = storedDays(connection, transaction);
-    std::vector<PictureSales> pictures;
-    const auto add = [&](const data::Row& row) {
-        pictures.push_back({row[0].asInt64(), salesOf(row[1], row[2])});
-    };
-    if (coversStoredDays(period, stored)) {
-        forEachRow(connection, transaction,
-                   "select T.IDPICTURE, T.COUNT_SALES, T.SUM_SALES + T.SUM_ON_DEMAND + T.SUM_ENHANCED "
-                   "from SALES_BY_PICTURE T order by T.IDPICTURE",
-                   {}, add);
-        return pictures;
-    }
-    const PeriodPieces pieces = periodPieces(period, stored);
-    if (pieces.wholeFrom.isValid())
-        forEachRow(connection, transaction, PictureMonthsSelect,
-                   {data::Value::date(pieces.wholeFrom), data::Value::date(pieces.wholeTill)}, add);
-    for (const auto& [from, till] : pieces.dayRanges)
-        forEachRow(connection, transaction, PictureDaysSelect,
-                   {data::Value::date(from), data::Value::date(till)}, add);
-    // The pieces of a picture lie apart: brought together and added up.
-    std::stable_sort(pictures.begin(), pictures.end(),
-                     [](const PictureSales& a, const PictureSales& b) { return a.pictureId < b.pictureId; });
-    std::vector<PictureSales> summed;
-    for (const PictureSales& piece : pictures) {
-        if (summed.empty() || summed.back().pictureId != piece.pictureId)
-            summed.push_back({piece.pictureId, {}});
-        summed.back().sales += piece.sales;
-    }
-    return summed;
+    const bool everyStoredDay = coversStoredDays(period, stored);
+    // Both tables read through in one pass: ordered by id, the engine would read the pictures through
+    // their index, a lookup each.
+    const QByteArray select =
+        "select P.ID, P.ACCEPT_DATE, P.IDBATCH, P.IDFOLDER, T.FIRST_SALE, T.COUNT_SALES, "
+        "T.SUM_SALES + T.SUM_ON_DEMAND + T.SUM_ENHANCED, " +
+        QByteArray(withKeywords == WithKeywords::Yes ? "P.KEYWORDS" : "''") +
+        " from PICTURES P left join SALES_BY_PICTURE T on T.IDPICTURE = P.ID";
+    std::vector<PictureFacts> pictures;
+    forEachRow(connection, transaction, select, {}, [&](const data::Row& row) {
+        PictureFacts& picture = pictures.emplace_back();
+        picture.id = row[0].asInt64();
+        picture.accepted = present(row[1], &data::Value::asDate);
+        picture.batchId = present(row[2], &data::Value::asInt64);
+        picture.folderId = present(row[3], &data::Value::asInt32);
+        picture.firstSale = present(row[4], &data::Value::asDate);
+        if (everyStoredDay && !row[5].isNull())
+            picture.sales = salesOf(row[5], row[6]);
+        picture.keywords = row[7].asText();
+    });
+    std::sort(pictures.begin(), pictures.end(),
+              [](const PictureFacts& a, const PictureFacts& b) { return a.id < b.id; });
+    if (!everyStoredDay)
+        addPeriodSales(pictures, periodSalesByPicture(connection, transaction, periodPieces(period, stored)));
+    return pictures;
+}
+
+std::map<QDate, int> readAcceptedPictures(data::Connection& connection, data::Transaction& transaction,
+                                          QDate till)
+{
+    std::map<QDate, int> months;
+    // Grouped by the day, which the engine sorts faster than a month computed for every row.
+    forEachRow(connection, transaction,
+               "select P.ACCEPT_DATE, count(*) from PICTURES P where P.ACCEPT_DATE <= ? group by 1",
+               {data::Value::date(till)}, [&](const data::Row& row) {
+                   months[monthOf(row[0].asDate())] += row[1].asInt32();
+               });
+    return months;
 }
 
 std::vector<DaySales> readDaySales(data::Connection& connection, data::Transaction& transaction)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -63,6 +64,10 @@ struct PictureFacts
     std::optional<int> folderId;
     // Its first day with downloads ever, if it has one.
     std::optional<QDate> firstSale;
+    // Its sales in the period read; none when it has no SALES row in it.
+    std::optional<Sales> sales;
+    // Its keywords as stored (Windows-1251 bytes with HTML character references), when read with them.
+    QByteArray keywords;
 };
 
 // Sales of the pictures accepted in one month (invalid for those without an acceptance date) within
@@ -83,17 +88,17 @@ struct CohortSales
     std::vector<CohortMonth> months;
 };
 
-// Every picture of the database in id order.
-std::vector<PictureFacts> readPictures(data::Connection& connection, data::Transaction& transaction);
+enum class WithKeywords { No, Yes };
 
-// Every picture's keywords as stored (Windows-1251 bytes with HTML character references), for pictures
-// that have any.
-struct PictureKeywords
-{
-    std::int64_t pictureId = 0;
-    QByteArray keywords;
-};
-std::vector<PictureKeywords> readKeywords(data::Connection& connection, data::Transaction& transaction);
+// Every picture of the database in id order, with its sales in the period. A period that covers every
+// stored day is read in the same pass from the per-picture roll-up; any other adds up the pieces as
+// readCohortSales takes them.
+std::vector<PictureFacts> readPictures(data::Connection& connection, data::Transaction& transaction,
+                                       const Period& period, WithKeywords withKeywords = WithKeywords::No);
+
+// The number of pictures accepted in each month up to the day, by the month's first day.
+std::map<QDate, int> readAcceptedPictures(data::Connection& connection, data::Transaction& transaction,
+                                          QDate till);
 
 // A user folder: its id and its path of titles from the top, joined by " / ".
 struct FolderFacts
@@ -109,16 +114,6 @@ std::vector<FolderFacts> readFolders(data::Connection& connection, data::Transac
 // lie outside the stored days counts as whole.
 CohortSales readCohortSales(data::Connection& connection, data::Transaction& transaction,
                             const Period& period);
-
-// Each picture's sales in the period, ordered by picture id, the pieces as readCohortSales takes them. A
-// period that covers every stored day reads the per-picture roll-up instead.
-struct PictureSales
-{
-    std::int64_t pictureId = 0;
-    Sales sales;
-};
-std::vector<PictureSales> readPictureSales(data::Connection& connection, data::Transaction& transaction,
-                                           const Period& period);
 
 // The whole portfolio's sales of a day, with regular earnings apart from the single big licences
 // (on-demand and enhanced).
