@@ -6,8 +6,8 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 #include "data/connection.h"
@@ -294,13 +294,14 @@ QString restoreOnServer(const QString& backupFile, const Connection& database, c
             return {};
         restored.dropDatabase();
         refuseWhenOpenElsewhere(database, serverName(database));
-        const QString kept = backupFolder(programDir) + QStringLiteral("/before-restore-") + backupName(database) +
-                             QLatin1Char('-') + timeStamp() + QStringLiteral(".fbk");
+        const QString kept = backupFolder(programDir) + QStringLiteral("/before-restore-") +
+                             backupName(database) + QLatin1Char('-') + timeStamp() + QStringLiteral(".fbk");
         backupDatabase(database, kept);
         replaceOnServer(database, backupFile, kept);
         return kept;
     } catch (const DbError& error) {
-        refuse(QStringLiteral("Восстановление из %1 на сервер не удалось: %2").arg(backupFile, fromEngine(error)));
+        refuse(QStringLiteral("Восстановление из %1 на сервер не удалось: %2")
+                   .arg(backupFile, fromEngine(error)));
     }
 }
 

@@ -170,7 +170,8 @@ public:
     }
 
 private:
-    const unsigned char* query(const std::vector<unsigned char>& send, std::initializer_list<unsigned char> items)
+    const unsigned char* query(const std::vector<unsigned char>& send,
+                               std::initializer_list<unsigned char> items)
     {
         const std::vector<unsigned char> receive(items);
         status_.call([&](auto s) {

@@ -46,7 +46,7 @@ Tdm::Tdm(QString appDir)
     : appDir_((FbClient::instance(), std::move(appDir))), Transaction(IBDatabase1.defaultTransaction()),
       tbPictures(IBDatabase1, Transaction, picturesTableDef()),
       tbSales(IBDatabase1, Transaction, salesTableDef()), qrExecute(IBDatabase1, Transaction),
-      qrExecute2(IBDatabase1, Transaction), qrPictureInfo(IBDatabase1, Transaction)
+      qrPictureInfo(IBDatabase1, Transaction)
 {
 }
 

@@ -55,6 +55,24 @@ public:
 private:
     void storeSaleOnce(const QByteArray& pictureId, const QByteArray& title, std::int64_t downloads,
                        const QByteArray& moneyText, const QByteArray& date, int kind);
+    // The columns of a SALES row that storing an entry sets.
+    struct SaleAmounts
+    {
+        Value count, sum, onDemand, enhanced;
+        friend bool operator==(const SaleAmounts&, const SaleAmounts&) = default;
+    };
+    // What is stored of an entry's picture and day: whether PICTURES holds the picture, and the day's
+    // SALES row (its ID null when there is none).
+    struct StoredEntry
+    {
+        bool pictureStored = false;
+        Value saleId;
+        SaleAmounts amounts;
+    };
+    // Both read by one statement in the running transaction.
+    StoredEntry lookUpEntry(std::int64_t pictureId, QDate date);
+    // Inserts the day's SALES row, or updates the stored one when the amounts differ from it.
+    void writeSale(std::int64_t pictureId, QDate date, const StoredEntry& entry, const SaleAmounts& amounts);
     bool countWrittenThisCollection(const QByteArray& pictureId, const QByteArray& date) const;
     void rememberCountWritten(const QByteArray& pictureId, const QByteArray& date);
 
@@ -64,6 +82,7 @@ private:
     // written; an enhanced entry adds to such a COUNT and replaces any other.
     QByteArray countedDate_;
     QSet<QByteArray> countedIds_;
+    ReusedStatement entryLookup_, saleInsert_, saleUpdate_;
 
 public:
     Connection IBDatabase1;
@@ -71,7 +90,6 @@ public:
     Table tbPictures;
     Table tbSales;
     Query qrExecute;
-    Query qrExecute2;
     Query qrPictureInfo;
     DataSource dsPictureInfo{&qrPictureInfo};
     DataSource dsPictures{&tbPictures};

@@ -134,54 +134,77 @@ void Tdm::StoreSale(const QByteArray& pictureId, const QByteArray& title, const 
     }
 }
 
+Tdm::StoredEntry Tdm::lookUpEntry(std::int64_t pictureId, QDate date)
+{
+    // One row whatever is stored (RDB$DATABASE has one, the keys are unique), so it is read in one
+    // exchange with the engine.
+    Firebird::ITransaction* transaction = Transaction.handle();
+    const Row row = entryLookup_
+                        .prepare(IBDatabase1, transaction,
+                                 "select P.ID, S.ID, S.\"COUNT\", S.\"SUM\", S.ON_DEMAND, S.ENHANCED "
+                                 "from RDB$DATABASE left join PICTURES P on P.ID = ? "
+                                 "left join SALES S on S.IDPICTURE = ? and S.SALE_DATE = ?")
+                        .selectOne(transaction,
+                                   {Value::integer(pictureId), Value::integer(pictureId), Value::date(date)});
+    return {!row[0].isNull(), row[1], {row[2], row[3], row[4], row[5]}};
+}
+
+void Tdm::writeSale(std::int64_t pictureId, QDate date, const StoredEntry& entry, const SaleAmounts& amounts)
+{
+    Firebird::ITransaction* transaction = Transaction.handle();
+    if (entry.saleId.isNull()) {
+        saleInsert_
+            .prepare(IBDatabase1, transaction,
+                     "INSERT INTO SALES (ID, IDPICTURE, \"COUNT\", \"SUM\", ON_DEMAND, ENHANCED, SALE_DATE) "
+                     "VALUES (GEN_ID(GEN_SALES_ID, 1), ?, ?, ?, ?, ?, ?)")
+            .execute(transaction, {Value::integer(pictureId), amounts.count, amounts.sum, amounts.onDemand,
+                                   amounts.enhanced, Value::date(date)});
+    } else if (amounts != entry.amounts) {
+        // A day stored again as it is is not written: the update would only add a record version and
+        // page writes.
+        saleUpdate_
+            .prepare(IBDatabase1, transaction,
+                     "UPDATE SALES SET \"COUNT\" = ?, \"SUM\" = ?, ON_DEMAND = ?, ENHANCED = ? WHERE ID = ?")
+            .execute(transaction,
+                     {amounts.count, amounts.sum, amounts.onDemand, amounts.enhanced, entry.saleId});
+    }
+}
+
 void Tdm::storeSaleOnce(const QByteArray& pictureId, const QByteArray& title, std::int64_t downloads,
                         const QByteArray& moneyText, const QByteArray& date, int kind)
 {
     Transaction.commitIfActive();
-    qrExecute.setText("select ID from PICTURES where ID=" + pictureId);
-    qrExecute.open();
-    if (qrExecute.eof())
+    const std::int64_t picture = parseWholeNumber(pictureId);
+    const QDate day = parseDate(date);
+    StoredEntry entry = lookUpEntry(picture, day);
+    if (!entry.pictureStored) {
+        // InsertPicture commits: the day is read again in the transaction that will write it.
         InsertPicture(pictureId, title, {}, {}, {});
-    // The sale is looked up in the transaction of the picture check (InsertPicture commits its own):
-    // committing a transaction that has only read would cost synchronous page writes at every entry,
-    // about half of what storing a day again writes, and change nothing anyone can see.
-
-    qrExecute2.setText("select ID from SALES where IDPICTURE=" + pictureId + " and SALE_DATE='" + date + "'");
-    qrExecute2.open();
-    tbSales.open();
-    if (!qrExecute2.eof() &&
-        tbSales.locate("IDPICTURE", "SALE_DATE", Value::integer(parseWholeNumber(pictureId)),
-                       Value::date(parseDate(date)))) {
-        tbSales.edit();
-    } else {
-        tbSales.insert();
-        tbSales.setFieldText("IDPICTURE", pictureId);
-        tbSales.setFieldText("SALE_DATE", date);
+        entry = lookUpEntry(picture, day);
     }
-
-    const Value& stored = tbSales.field("COUNT");
-    const auto countText = [](std::int64_t n) { return QByteArray::number(static_cast<qlonglong>(n)); };
+    SaleAmounts amounts = entry.amounts;
+    const Value& stored = entry.amounts.count;
+    const Value money = Value::real(parseDecimalComma(moneyText));
     switch (kind) {
     case Regular:
-        tbSales.setFieldText("COUNT", countText(downloads));
-        tbSales.setFieldText("SUM", moneyText);
+        amounts.count = Value::integer(downloads);
+        amounts.sum = money;
         rememberCountWritten(pictureId, date);
         break;
     case OnDemand:
-        tbSales.setFieldText("COUNT", countText(stored.isNull() || tbSales.field("SUM").isNull()
-                                                    ? downloads
-                                                    : stored.asInt64() + downloads));
-        tbSales.setFieldText("ON_DEMAND", moneyText);
+        amounts.count = Value::integer(
+            stored.isNull() || entry.amounts.sum.isNull() ? downloads : stored.asInt64() + downloads);
+        amounts.onDemand = money;
         rememberCountWritten(pictureId, date);
         break;
     case Enhanced:
-        tbSales.setFieldText("COUNT", countText(!stored.isNull() && countWrittenThisCollection(pictureId, date)
-                                                    ? stored.asInt64() + downloads
-                                                    : downloads));
-        tbSales.setFieldText("ENHANCED", moneyText);
+        amounts.count = Value::integer(!stored.isNull() && countWrittenThisCollection(pictureId, date)
+                                           ? stored.asInt64() + downloads
+                                           : downloads);
+        amounts.enhanced = money;
         break;
     }
-    tbSales.post();
+    writeSale(picture, day, entry, amounts);
 }
 
 } // namespace data

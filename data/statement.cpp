@@ -198,6 +198,14 @@ void Statement::execute(Firebird::ITransaction* transaction, const std::vector<V
     });
 }
 
+Row Statement::selectOne(Firebird::ITransaction* transaction, const std::vector<Value>& parameters)
+{
+    execute(transaction, parameters);
+    Row row;
+    readRow(row);
+    return row;
+}
+
 void Statement::open(Firebird::ITransaction* transaction, const std::vector<Value>& parameters)
 {
     closeCursor();
@@ -216,11 +224,16 @@ bool Statement::fetch(Row& row)
     const int result = status.call([&](auto s) { return cursor_->fetchNext(s, outBuffer_.data()); });
     if (result != Firebird::IStatus::RESULT_OK)
         return false;
+    readRow(row);
+    return true;
+}
+
+void Statement::readRow(Row& row) const
+{
     row.clear();
     row.reserve(outSlots_.size());
     for (unsigned i = 0; i < outSlots_.size(); ++i)
         row.push_back(readColumn(i));
-    return true;
 }
 
 Value Statement::readColumn(unsigned index) const

@@ -39,6 +39,8 @@ public:
 
     // Runs the statement with these parameter values (one per "?", in order) in a transaction.
     void execute(Firebird::ITransaction* transaction, const std::vector<Value>& parameters = {});
+    // Runs a select that yields exactly one row, in one exchange with the engine, and returns the row.
+    Row selectOne(Firebird::ITransaction* transaction, const std::vector<Value>& parameters);
     // Opens the cursor of a select with these parameter values.
     void open(Firebird::ITransaction* transaction, const std::vector<Value>& parameters = {});
     // The next row of the open cursor; false at its end.
@@ -58,6 +60,8 @@ private:
     static std::vector<Slot> describe(Firebird::IMessageMetadata* metadata);
     void writeParameters(Firebird::ITransaction* transaction, const std::vector<Value>& values);
     Value readColumn(unsigned index) const;
+    // The output message as a row.
+    void readRow(Row& row) const;
 
     Firebird::IAttachment* attachment_;
     Firebird::IStatement* statement_ = nullptr;

@@ -164,7 +164,8 @@ TEST_P(BackupTest, BadBackupIsRefusedAndTheDatabaseInPlaceStaysUntouched)
                 << error.what();
         }
         EXPECT_FALSE(QFileInfo::exists(oldPath()));
-        EXPECT_FALSE(QDir(db.appDir() + QStringLiteral("/BACKUP")).exists()) << "nothing replaced, nothing kept";
+        EXPECT_FALSE(QDir(db.appDir() + QStringLiteral("/BACKUP")).exists())
+            << "nothing replaced, nothing kept";
         EXPECT_FALSE(QFileInfo::exists(db.databasePath() + QStringLiteral(".restored")));
         EXPECT_EQ(everyRow(db), before);
         dm().IBDatabase1.close();
