@@ -5,8 +5,9 @@
 //       stores a regular sale for each of the pictures on each day (yyyy-mm-dd), committing and
 //       printing "stored yyyy-mm-dd" after every day; the count is picture + day of month.
 //   database_worker accept APPDIR FIRST_PICTURE PICTURES ROUNDS
-//       sets the acceptance date of each of the pictures that exist, alternately in March and in
-//       February 2010 round after round, printing "accepted N" after round N.
+//       prints "accepting", then sets the acceptance date of each of the pictures that exist,
+//       alternately in March and in February 2010 round after round, printing "accepted N" after
+//       round N.
 //   database_worker read APPDIR
 //       reads SALES_INFO, DIAGRAM and GRAPH in one transaction and prints what it read; reads them
 //       again in the same transaction for every line of standard input, and ends when it closes.
@@ -44,6 +45,8 @@ int accept(data::Tdm& dm, const QStringList& arguments)
     const qint64 firstPicture = arguments[3].toLongLong();
     const int pictures = arguments[4].toInt();
     const int rounds = arguments[5].toInt();
+    std::printf("accepting\n");
+    std::fflush(stdout);
     for (int round = 1; round <= rounds; ++round) {
         const QByteArray date = round % 2 ? "15.03.2010" : "15.02.2010";
         for (qint64 picture = firstPicture; picture < firstPicture + pictures; ++picture)
