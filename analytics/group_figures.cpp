@@ -1,7 +1,6 @@
 #include "analytics/group_figures.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <map>
@@ -105,14 +104,12 @@ std::vector<GroupFigures> folderFigures(const std::vector<PictureFacts>& picture
 QStringList splitKeywords(const QByteArray& stored)
 {
     QStringList keywords;
-    QSet<QString> seen;
     const QString text = platform::decodeHtmlEntities(platform::fromWin1251(stored));
-    for (const QString& entry : text.split(QLatin1Char(','))) {
-        const QString keyword = entry.trimmed().toCaseFolded();
-        if (!keyword.isEmpty() && !seen.contains(keyword)) {
-            seen.insert(keyword);
-            keywords.append(keyword);
-        }
+    // A picture has a few dozen keywords at most, looked through faster than a set is built.
+    for (const QStringView entry : QStringView(text).split(u',')) {
+        QString keyword = entry.trimmed().toString().toCaseFolded();
+        if (!keyword.isEmpty() && !keywords.contains(keyword))
+            keywords.append(std::move(keyword));
     }
     return keywords;
 }

@@ -5,15 +5,19 @@
 
 namespace platform {
 
+// The converters are made once per thread: making one looks its code up by name, which costs more
+// than converting a title.
 QByteArray toWin1251(const QString& text)
 {
-    QStringEncoder encoder("windows-1251");
+    thread_local QStringEncoder encoder("windows-1251");
+    encoder.resetState();
     return encoder.encode(text);
 }
 
 QString fromWin1251(const QByteArray& bytes)
 {
-    QStringDecoder decoder("windows-1251");
+    thread_local QStringDecoder decoder("windows-1251");
+    decoder.resetState();
     return decoder.decode(bytes);
 }
 
